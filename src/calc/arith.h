@@ -1,0 +1,28 @@
+// Arithmetic helpers behind the operators and command words. Pure functions;
+// intermediate results are held in long double (x87 extended) where the
+// callers compute in extended precision.
+#pragma once
+
+#include <cstdint>
+
+namespace calc::arith {
+
+// The integer part of x, read back from its one-decimal fixed-point text.
+double REALINT(double x);
+// Unsigned 32-bit remainder of the chopped operands; NaN when the divisor's
+// low 32 bits are 0.
+double REALMOD(double a, double b);
+// x to the whole power n by repeated squaring.
+double PWRI(double x, std::int32_t n);
+// x rounded to a whole number, halves away from zero.
+std::int64_t RNDINT(double x);
+// x with its lowest 52 - n significand bits cleared.
+double TRUNCPLC(double x, std::int32_t n);
+
+// 2 to the power u, split into 2^(fraction of u) and a scaling by the whole
+// part of u; the shared tail of "^", Y^X and EXP.
+long double POW2SPLIT(long double u);
+// |y| to the power x by the log2 / exp2 route.
+long double POWABS(long double y, long double x);
+
+} // namespace calc::arith

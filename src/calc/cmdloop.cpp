@@ -1,0 +1,61 @@
+// The command loop: one dialogue step per input line. It owns the input line
+// and the result text; the registers belong to the register stack.
+#include "calc/cmdloop.h"
+
+#include "calc/evaluator.h"
+#include "calc/regstack.h"
+#include "runtime/console.h"
+#include "runtime/realtext.h"
+#include "text/numtext.h"
+#include "text/textbuf.h"
+
+namespace calc::loop {
+namespace {
+
+struct LoopState {
+    text::TEXTBUF LINEBUF{};
+    std::array<char, 256> RESULTBUF{};
+};
+constinit LoopState st{};
+
+// The fixed-point text of x with nine places, cropped of trailing zeros and
+// leading blanks. A text without a point (an infinity, or a value of 10^63
+// and more cut before its point) keeps its zeros: they are integer digits.
+void writeFixed(double x) {
+    std::uint32_t pos = 0;
+    bool ok = false;
+    runtime::REALTOFIX(x, 15, 6, st.RESULTBUF, pos, ok);
+    if (!ok) return; // cannot happen with 256 characters; the line then ends after the real
+    runtime::WRTSTR(",       ");
+    std::uint32_t len = text::STRLNG(st.RESULTBUF);
+    if (text::SCNFWD(st.RESULTBUF, len, '.', true) <= len) text::num::CROPNUM(st.RESULTBUF);
+    runtime::WRTSTR(st.RESULTBUF);
+}
+
+} // namespace
+
+void STARTUP() {
+    text::TEXTINIT();
+    stack::STKINIT();
+}
+
+void CMDLOOP() {
+    for (;;) {
+        runtime::WRTSTR(" 21Jul03 Enter calc, or HELP: ");
+        runtime::RDSTR(st.LINEBUF.CHARS);
+        runtime::SKIPLN();
+        runtime::WRTLN();
+        text::TRMBUF(st.LINEBUF);
+        if (st.LINEBUF.COUNT == 0) return;
+        WRTRESULT(eval::EVALLINE(st.LINEBUF));
+    }
+}
+
+void WRTRESULT(double x) {
+    runtime::WRTSTR(" Result =");
+    runtime::WRTREAL(x, 15);
+    writeFixed(x);
+    runtime::WRTLN();
+}
+
+} // namespace calc::loop

@@ -1,0 +1,15 @@
+// The command loop: prompt, read a line, evaluate it, show X twice, until a
+// line is empty.
+#pragma once
+
+namespace calc::loop {
+
+// Brings every module into its starting state, in the fixed order.
+void STARTUP();
+// Writes the result line for x: the label, x in a field of 15 characters,
+// the separator and the cropped fixed-point text, then a line end.
+void WRTRESULT(double x);
+// Runs the dialogue until a trimmed line is empty or the input ends.
+void CMDLOOP();
+
+} // namespace calc::loop

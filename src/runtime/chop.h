@@ -1,0 +1,32 @@
+// Chop: a real truncated toward zero to a signed 64-bit integer. A value
+// outside the 64-bit range, an infinity or a NaN gives the most negative
+// value, as the x87 "integer indefinite" does. The range is checked before
+// the conversion, because a raw cast of such a value is undefined behaviour.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+namespace runtime {
+
+constexpr std::int64_t kIntIndefinite = std::numeric_limits<std::int64_t>::min();
+
+constexpr std::int64_t CHOP(long double x) {
+    // -2^63 is in range; 2^63 is the first value out. No long double lies
+    // strictly between -2^63 - 1 and -2^63, so nothing below lo truncates into range.
+    constexpr long double lo = -9223372036854775808.0L;
+    constexpr long double hi = 9223372036854775808.0L;
+    if (!(x >= lo && x < hi)) return kIntIndefinite; // NaN fails both tests
+    return static_cast<std::int64_t>(x); // truncates toward zero, in range
+}
+
+// The low 32 bits of a 64-bit integer, as unsigned and as signed.
+constexpr std::uint32_t LOW32(std::int64_t n) {
+    return static_cast<std::uint32_t>(static_cast<std::uint64_t>(n) & 0xFFFFFFFFu);
+}
+constexpr std::int32_t LOW32SIGNED(std::int64_t n) {
+    return static_cast<std::int32_t>(LOW32(n)); // modular since C++20
+}
+
+} // namespace runtime

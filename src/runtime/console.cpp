@@ -1,0 +1,205 @@
+// Console: buffered line reader and writer on standard input and output, with
+// an in-memory mode for tests and fuzzing.
+#include "runtime/console.h"
+
+#include "runtime/failure.h"
+
+#include <array>
+#include <cerrno>
+#include <cstddef>
+#include <unistd.h>
+
+namespace runtime {
+namespace {
+
+constexpr std::size_t kInCap = 65536;
+constexpr std::size_t kOutCap = 65536;
+constexpr char kCR = '\r';
+constexpr char kLF = '\n';
+
+struct ConsoleState {
+    std::array<char, kInCap> in{};
+    std::size_t head = 0; // next unread byte of in
+    std::size_t tail = 0; // end of the bytes read into in
+    bool inputEnded = false;
+    std::array<char, kOutCap> out{};
+    std::size_t outLen = 0;
+    bool memory = false;
+    std::string memIn;
+    std::size_t memPos = 0;
+    std::string memOut;
+    bool haltRegistered = false;
+};
+
+constinit ConsoleState st{};
+
+void writeAll(const char* data, std::size_t len) {
+    while (len > 0) {
+        ssize_t done = ::write(1, data, len);
+        if (done < 0) {
+            if (errno == EINTR) continue;
+            return; // output is gone (closed or failing): nothing more can be shown
+        }
+        data += done;
+        len -= static_cast<std::size_t>(done);
+    }
+}
+
+// Moves the unread bytes to the front and reads more behind them. Returns
+// false when no more bytes can come.
+bool refill(ConsoleState& s) {
+    if (s.inputEnded) return false;
+    if (s.head > 0) {
+        std::size_t left = s.tail - s.head;
+        for (std::size_t i = 0; i < left; ++i) s.in[i] = s.in[s.head + i];
+        s.head = 0;
+        s.tail = left;
+    }
+    if (s.tail == s.in.size()) return true;
+    if (s.memory) {
+        std::size_t n = std::min(s.in.size() - s.tail, s.memIn.size() - s.memPos);
+        for (std::size_t i = 0; i < n; ++i) s.in[s.tail + i] = s.memIn[s.memPos + i];
+        s.memPos += n;
+        s.tail += n;
+        if (n == 0) s.inputEnded = true;
+        return n > 0;
+    }
+    CONFLUSH(); // the user must see everything before the program waits
+    for (;;) {
+        ssize_t got = ::read(0, s.in.data() + s.tail, s.in.size() - s.tail);
+        if (got > 0) {
+            s.tail += static_cast<std::size_t>(got);
+            return true;
+        }
+        if (got < 0 && errno == EINTR) continue;
+        s.inputEnded = true;
+        return false;
+    }
+}
+
+// The byte at offset k from the read position, or -1 past the end of input.
+int peek(ConsoleState& s, std::size_t k) {
+    while (s.tail - s.head <= k) {
+        if (!refill(s)) return -1;
+    }
+    return static_cast<unsigned char>(s.in[s.head + k]);
+}
+
+// A CR belongs to the line end when an LF or the end of the input follows it.
+bool atLineEnd(ConsoleState& s, int c) {
+    if (c == kLF) return true;
+    if (c != kCR) return false;
+    int next = peek(s, 1);
+    return next == kLF || next < 0;
+}
+
+void flushHalt() { CONFLUSH(); }
+
+} // namespace
+
+void CONINIT() {
+    ConsoleState& s = st;
+    if (!s.haltRegistered) {
+        ONHALT(flushHalt);
+        s.haltRegistered = true;
+    }
+}
+
+void RDSTR(std::span<char> text) {
+    ConsoleState& s = st;
+    std::size_t n = 0;
+    while (n < text.size()) {
+        int c = peek(s, 0);
+        if (c < 0 || atLineEnd(s, c)) break;
+        text[n++] = static_cast<char>(c);
+        ++s.head;
+    }
+    if (n < text.size()) text[n] = '\0';
+}
+
+void SKIPLN() {
+    ConsoleState& s = st;
+    for (;;) {
+        int c = peek(s, 0);
+        if (c < 0) return;
+        ++s.head;
+        if (c == kLF) return;
+    }
+}
+
+void WRTCHR(char ch) {
+    ConsoleState& s = st;
+    if (s.memory) {
+        s.memOut.push_back(ch);
+        return;
+    }
+    if (s.outLen == s.out.size()) CONFLUSH();
+    s.out[s.outLen++] = ch;
+}
+
+void WRTSTR(std::span<const char> text) {
+    ConsoleState& s = st;
+    for (char ch : text) {
+        if (ch == '\0') break;
+        if (s.memory) {
+            s.memOut.push_back(ch);
+            continue;
+        }
+        if (s.outLen == s.out.size()) CONFLUSH();
+        s.out[s.outLen++] = ch;
+    }
+}
+
+void WRTLN() {
+    WRTCHR(kCR);
+    WRTCHR(kLF);
+}
+
+void WRTCARD(std::uint32_t n, std::uint32_t width) {
+    if (width == 0) WRTCHR(' ');
+    std::array<char, 10> digits{};
+    std::uint32_t count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + n % 10);
+        n /= 10;
+    } while (n != 0);
+    for (std::uint32_t pad = count; pad < width; ++pad) WRTCHR(' ');
+    while (count > 0) WRTCHR(digits[--count]);
+}
+
+void CONFLUSH() {
+    // Called from a signal handler too: only write(2) on the fixed buffer.
+    if (st.memory) return;
+    writeAll(st.out.data(), st.outLen);
+    st.outLen = 0;
+}
+
+void CONUSEMEMORY(std::string_view input) {
+    ConsoleState& s = st;
+    CONFLUSH();
+    s.memory = true;
+    s.memIn.assign(input);
+    s.memPos = 0;
+    s.memOut.clear();
+    s.head = s.tail = 0;
+    s.inputEnded = false;
+}
+
+std::string CONTAKEOUTPUT() {
+    ConsoleState& s = st;
+    std::string taken;
+    taken.swap(s.memOut);
+    return taken;
+}
+
+void CONUSESTDIO() {
+    ConsoleState& s = st;
+    s.memory = false;
+    s.memIn.clear();
+    s.memPos = 0;
+    s.memOut.clear();
+    s.head = s.tail = 0;
+    s.inputEnded = false;
+}
+
+} // namespace runtime

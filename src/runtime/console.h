@@ -1,0 +1,50 @@
+// Console: the line reader (RDSTR, SKIPLN) and the writers (WRTSTR, WRTLN,
+// WRTCARD) every module talks through.
+//
+// Output is buffered and flushed only when the program is about to wait for
+// input, when the buffer fills, and at exit (a HALT termination procedure), so
+// a piped run does not pay a system call per line. Input lines end at LF; a CR
+// right before the LF belongs to the line end. Output line ends are CR LF.
+//
+// One seam for tests and fuzzing: CONUSEMEMORY points the reader at a string
+// and collects everything written in memory instead of on standard output.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace runtime {
+
+// Module start-up: reader and writer on standard input and output. Registers
+// the flush as a HALT termination procedure.
+void CONINIT();
+
+// Reads the characters of the current input line, without its line end, into
+// text: at most text.size() of them, NUL-terminated when fewer. At the end of
+// the input it stores an empty text. The line end itself is left for SKIPLN.
+void RDSTR(std::span<char> text);
+// Discards what is left of the current line, its line end included.
+void SKIPLN();
+
+// Writes the characters before the first NUL (all of them when there is none).
+void WRTSTR(std::span<const char> text);
+// Writes one line end: carriage return, line feed.
+void WRTLN();
+// Writes n in decimal, right-aligned in width; width 0 writes one blank first.
+void WRTCARD(std::uint32_t n, std::uint32_t width);
+// Writes one character.
+void WRTCHR(char ch);
+
+// Writes out whatever output is buffered.
+void CONFLUSH();
+
+// Test seam: read from input and write into memory until CONUSESTDIO.
+void CONUSEMEMORY(std::string_view input);
+// The output collected in memory since CONUSEMEMORY or the last CONTAKEOUTPUT.
+std::string CONTAKEOUTPUT();
+// Back to standard input and output (drops any memory input left).
+void CONUSESTDIO();
+
+} // namespace runtime

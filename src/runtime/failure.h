@@ -1,0 +1,50 @@
+// Failure reporting and program end.
+//
+// Floating-point faults never stop the program: FPINIT masks every exception,
+// so they give infinities and NaNs. Every other failure (a RAISEFAIL, a fatal
+// signal, an uncaught C++ exception) is reported once on standard error, as
+// the title "Unhandled exception" and the text "at XXXXXXXX -> NAME", after the
+// console output written so far has been flushed; the exit status is then 255.
+// HALT is the only way out of the program.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+
+namespace runtime {
+
+constexpr std::size_t kFailMessageCap = 64;
+
+// The failure in progress. A source that is not a valid identifier marks the
+// failure as already reported.
+struct FAILREC {
+    std::uint32_t source = 0;
+    std::array<char, kFailMessageCap + 1> message{}; // NUL-terminated, at most 64 characters
+    std::uint32_t codeaddr = 0;
+};
+
+// Floating-point control state: every exception masked, round to nearest,
+// x87 precision control at a 64-bit significand; SSE masked and to nearest.
+void FPINIT();
+
+// Installs the top-level failure handler (fatal signals on an alternate
+// stack, uncaught C++ exceptions). FAILDONE removes it before a normal end.
+void FAILINIT();
+void FAILDONE();
+
+// Raises a failure with the given text (up to its NUL or its capacity). The
+// code address is the low 32 bits of the call site. Does not return.
+[[noreturn]] void RAISEFAIL(std::span<const char> message);
+
+// Shows the report of the failure in progress and ends with status 255.
+[[noreturn]] void REPORTFAIL();
+
+// Registers a termination procedure; HALT runs them in reverse order of
+// registration. At most a handful are ever registered.
+void ONHALT(void (*proc)());
+
+// Runs the termination procedures, then ends the process with the status.
+[[noreturn]] void HALT(int status);
+
+} // namespace runtime

@@ -1,0 +1,65 @@
+// Platform layer for Linux: upper-case mapping, the local date, and the
+// failure report on standard error.
+#include "runtime/platform.h"
+
+#include <cerrno>
+#include <ctime>
+#include <unistd.h>
+
+namespace runtime {
+namespace {
+
+struct PlatformState {
+    bool pinned = false;
+    LOCALDATE pin{};
+};
+constinit PlatformState st{};
+
+void writeErr(std::string_view s) {
+    const char* p = s.data();
+    std::size_t left = s.size();
+    while (left > 0) {
+        ssize_t done = ::write(2, p, left);
+        if (done < 0) {
+            if (errno == EINTR) continue;
+            return;
+        }
+        p += done;
+        left -= static_cast<std::size_t>(done);
+    }
+}
+
+} // namespace
+
+char PLATUPPER(char ch) {
+    if (ch >= 'a' && ch <= 'z') return static_cast<char>(ch - 'a' + 'A');
+    return ch;
+}
+
+LOCALDATE PLATTODAY() {
+    if (st.pinned) return st.pin;
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    if (now == static_cast<std::time_t>(-1) || localtime_r(&now, &local) == nullptr) {
+        return LOCALDATE{}; // no clock: an invalid date, which the calendar answers with 0
+    }
+    return LOCALDATE{static_cast<std::uint32_t>(local.tm_year + 1900),
+                     static_cast<std::uint32_t>(local.tm_mon + 1),
+                     static_cast<std::uint32_t>(local.tm_mday)};
+}
+
+void PLATPINTODAY(LOCALDATE date) {
+    st.pinned = true;
+    st.pin = date;
+}
+
+void PLATUNPIN() { st.pinned = false; }
+
+void PLATREPORT(std::string_view title, std::string_view text) {
+    writeErr(title);
+    writeErr("\n");
+    writeErr(text);
+    writeErr("\n");
+}
+
+} // namespace runtime

@@ -1,0 +1,40 @@
+// Real text conversion: every number the calculator shows or reads passes
+// through here.
+//
+// The digit generators (FIXDIGITS, FLTDIGITS) produce digits by repeated
+// multiplication and truncation with a fixed rounding table R and power table
+// P, into a 64-character work area; their steps are carried out without
+// rounding error, as if on the exact value of the double. TEXTTOREAL rounds
+// each of its steps to double. No printf or standard formatter is involved.
+//
+// Positions in caller arrays are 0-based indices that the operations advance.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+namespace runtime {
+
+constexpr std::size_t kWorkArea = 64;
+// A digit generator's work area: the text followed by a NUL when shorter.
+using WORKAREA = std::array<char, kWorkArea>;
+
+// Fixed-point text of v with the given places after the point.
+WORKAREA FIXDIGITS(double v, std::int32_t places);
+// Mantissa-and-exponent text of v with n significant digits (0 means 15).
+WORKAREA FLTDIGITS(double v, std::uint32_t n);
+
+// Writes v on the console, right-aligned in at least width characters.
+void WRTREAL(double v, std::uint32_t width);
+
+// Fixed-point text of v with D - I places, written into text from pos on.
+// ok becomes false only when a character did not fit.
+void REALTOFIX(double v, std::uint32_t D, std::uint32_t I, std::span<char> text,
+               std::uint32_t& pos, bool& ok);
+
+// Parses a real starting at text[pos]; see the module source for the grammar.
+void TEXTTOREAL(std::span<const char> text, std::uint32_t& pos, double& value, bool& ok);
+
+} // namespace runtime
