@@ -27,8 +27,7 @@ void writeFixed(double x) {
     runtime::REALTOFIX(x, 15, 6, st.RESULTBUF, pos, ok);
     if (!ok) return; // cannot happen with 256 characters; the line then ends after the real
     runtime::WRTSTR(",       ");
-    std::uint32_t len = text::STRLNG(st.RESULTBUF);
-    if (text::SCNFWD(st.RESULTBUF, len, '.', true) <= len) text::num::CROPNUM(st.RESULTBUF);
+    text::num::CROPFIXED(st.RESULTBUF);
     runtime::WRTSTR(st.RESULTBUF);
 }
 

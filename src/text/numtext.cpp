@@ -2,9 +2,39 @@
 // and the cropping of number text that the command loop shares.
 #include "text/numtext.h"
 
-#include "text/textbuf.h"
+#include "runtime/chop.h"
+#include "runtime/console.h"
+#include "runtime/inttext.h"
+#include "runtime/realtext.h"
+
+#include <cmath>
+#include <limits>
 
 namespace text::num {
+namespace {
+
+// REALTOFIX with D = 15 and I = 14: one place after the point.
+constexpr std::uint32_t kOnePlaceD = 15;
+constexpr std::uint32_t kOnePlaceI = 14;
+// INTTOREAL right-aligns the digits in this many characters.
+constexpr std::int32_t kIntWidth = 40;
+
+static_assert(std::numeric_limits<double>::is_iec559,
+              "a long double beyond the double range must round to an infinity");
+
+} // namespace
+
+std::int32_t NEARINT(double x) {
+    return runtime::LOW32SIGNED(runtime::CHOPNEAREST(x));
+}
+
+double PWRR(double base, double exponent) {
+    // The logarithm of a base that is not positive fails; that gives NaN, 0 to
+    // any power included.
+    if (!(base > 0)) return std::numeric_limits<double>::quiet_NaN();
+    long double u = static_cast<long double>(exponent) * std::log2l(base);
+    return static_cast<double>(std::exp2l(u));
+}
 
 void CROPNUM(std::span<char> s) {
     std::uint32_t len = STRLNG(s);
@@ -18,6 +48,61 @@ void CROPNUM(std::span<char> s) {
     std::uint32_t kept = last - (first - 1);
     MOVFWD(s.subspan(first - 1), s, kept);
     if (kept < s.size()) s[kept] = '\0';
+}
+
+void CROPFIXED(std::span<char> s) {
+    std::uint32_t len = STRLNG(s);
+    if (SCNFWD(s, len, '.', true) <= len) CROPNUM(s);
+}
+
+void GETCROPNUM(double x, std::span<char> s) {
+    std::uint32_t pos = 0;
+    bool ok = false;
+    runtime::REALTOFIX(x, kOnePlaceD, kOnePlaceI, s, pos, ok);
+    if (!ok) {
+        runtime::WRTSTR(" Error while converting real to string in GETCROPNUM,");
+        runtime::WRTLN();
+        runtime::WRTSTR(" probably because string was too small.");
+        runtime::WRTLN();
+    }
+    // Whatever fitted is cropped, but only where its point shows that the
+    // trailing zeros are decimals: 10^63 is not to become "1".
+    CROPFIXED(s);
+}
+
+double INTTOREAL(std::int64_t n) {
+    TEXTBUF work{};
+    std::uint32_t pos = 0;
+    bool ok = false;
+    runtime::INTTOTEXT(n, kIntWidth, work.CHARS, pos, ok);
+    double value = 0.0; // always replaced: the text holds at least one digit
+    pos = 0;
+    runtime::TEXTTOREAL(work.CHARS, pos, value, ok);
+    return value;
+}
+
+std::int64_t REALTOINT(double x) {
+    TEXTBUF work{};
+    if (!WHOLEDIGITS(x, work)) return runtime::kIntIndefinite;
+    std::int64_t result = 0;
+    std::uint32_t pos = 0;
+    bool ok = false;
+    // An integer part too long for 64 bits gives the digits read before the
+    // overflow: 10^19 gives 10^18.
+    runtime::TEXTTOINT(work.CHARS, pos, result, ok);
+    return result;
+}
+
+bool WHOLEDIGITS(double x, TEXTBUF &buf) {
+    std::uint32_t pos = 0;
+    bool ok = false;
+    runtime::REALTOFIX(x, kOnePlaceD, kOnePlaceI, buf.CHARS, pos, ok);
+    TRMBUF(buf);
+    std::uint32_t p = FNDLSTCHR(buf, '.');
+    if (p == 0) return false;
+    buf.CHARS[p - 1] = '\0';
+    buf.COUNT = p - 1;
+    return true;
 }
 
 } // namespace text::num

@@ -3,6 +3,8 @@
 // from reals by way of decimal text).
 #pragma once
 
+#include "text/textbuf.h"
+
 #include <cstdint>
 #include <span>
 
@@ -16,11 +18,21 @@ double PWRR(double base, double exponent);
 // Removes trailing "0" characters and leading blanks from a number text in
 // place; an empty or all-zero text becomes empty.
 void CROPNUM(std::span<char> s);
-// x with one place after the point, cropped.
+// CROPNUM for a fixed-point text: a text without a point (an infinity, or
+// digits cut before their point) is left as it is, its zeros being digits.
+void CROPFIXED(std::span<char> s);
+// x with one place after the point, cropped as CROPFIXED does.
 void GETCROPNUM(double x, std::span<char> s);
 // A whole number to a real, through its decimal text.
 double INTTOREAL(std::int64_t n);
-// The integer part of x rounded to one decimal, through its decimal text.
+// The integer part of x rounded to one decimal, through its decimal text; the
+// most negative value when that text holds no point (an infinity, a NaN, a
+// magnitude of about 10^63 or more), as chopping such a value gives.
 std::int64_t REALTOINT(double x);
+
+// Writes x with one place after the point into buf and cuts the text just
+// before its last point, leaving the sign and the integer digits (COUNT is
+// their number). False, with the uncut text, when the text holds no point.
+bool WHOLEDIGITS(double x, TEXTBUF &buf);
 
 } // namespace text::num

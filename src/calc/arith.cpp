@@ -1,0 +1,118 @@
+// Arithmetic helpers behind the operators and command words: integer part,
+// 32-bit remainder, whole and real powers, rounding and significand cutting.
+// Intermediate results are long double (x87 extended) and are rounded to
+// double where a value is stored, as the registers are.
+#include "calc/arith.h"
+
+#include "runtime/chop.h"
+#include "runtime/realtext.h"
+#include "text/numtext.h"
+
+#include <bit>
+#include <cmath>
+#include <limits>
+#include <numbers>
+
+namespace calc::arith {
+namespace {
+
+static_assert(std::numeric_limits<double>::is_iec559,
+              "a long double beyond the double range must round to an infinity");
+
+// A value stored in a double: rounded once, to nearest; beyond the double
+// range it becomes an infinity.
+double stored(long double v) {
+    return static_cast<double>(v);
+}
+
+constexpr long double kLn2 = std::numbers::ln2_v<long double>;
+constexpr long double kLog2e = std::numbers::log2e_v<long double>;
+
+// No long double is scaled by more than about 2^16445 up or down before it
+// becomes an infinity or zero; a larger exponent changes nothing.
+constexpr long double kExpClamp = 20000.0L;
+
+} // namespace
+
+double REALINT(double x) {
+    // The small nudge lets a fraction of 0.94995 or more carry into the next
+    // whole number once the text is rounded to one place.
+    double t = stored(static_cast<long double>(x) + 0.00005);
+    text::TEXTBUF buf{};
+    // An infinity, a NaN or a magnitude of about 10^63 or more has no point in
+    // its text and no digits to read back: the value stays as it is.
+    if (!text::num::WHOLEDIGITS(t, buf)) return x;
+    std::uint32_t pos = 0;
+    bool ok = false;
+    double value = x;
+    runtime::TEXTTOREAL(buf.CHARS, pos, value, ok); // the text holds a digit: value is set
+    return value;
+}
+
+double REALMOD(double a, double b) {
+    std::uint32_t ia = runtime::LOW32(runtime::CHOP(a));
+    std::uint32_t ib = runtime::LOW32(runtime::CHOP(b));
+    // A divisor whose low 32 bits are 0 (|b| < 1, an infinity, a NaN, a
+    // multiple of 2^32) has no remainder: NaN, and the calculator goes on.
+    if (ib == 0) return std::numeric_limits<double>::quiet_NaN();
+    return static_cast<double>(ia % ib);
+}
+
+double PWRI(double x, std::int32_t n) {
+    double result = 1.0;
+    const bool neg = n < 0;
+    // The most negative n has no positive counterpart; it stays negative, the
+    // loop does not run and the result is 1.
+    std::int32_t e = n;
+    if (neg && n != std::numeric_limits<std::int32_t>::min()) e = -n;
+    while (e > 0) {
+        if (e % 2 != 0) result = stored(static_cast<long double>(result) * x);
+        // Squared on every pass, the last one included: an overflow there is
+        // never used.
+        x = stored(static_cast<long double>(x) * x);
+        e /= 2;
+    }
+    if (neg) result = stored(1.0L / result);
+    return result;
+}
+
+std::int64_t RNDINT(double x) {
+    return runtime::CHOPNEAREST(x);
+}
+
+double TRUNCPLC(double x, std::int32_t n) {
+    // Clears the lowest 52 - n bits: none when n >= 52, all 64 when 52 - n >= 64.
+    const std::int64_t cleared = 52 - std::int64_t{n};
+    std::uint64_t mask = ~std::uint64_t{0};
+    if (cleared >= 64) {
+        mask = 0;
+    } else if (cleared > 0) {
+        mask <<= cleared;
+    }
+    return std::bit_cast<double>(std::bit_cast<std::uint64_t>(x) & mask);
+}
+
+long double POW2SPLIT(long double u) {
+    // The fraction keeps the sign of u; an infinite or NaN u gives NaN.
+    long double f = std::fmod(u, 1.0L);
+    long double r = (std::exp2(f) - 1.0L) + 1.0L;
+    long double whole = std::trunc(u);
+    int scale = 0;
+    if (whole >= kExpClamp) {
+        scale = static_cast<int>(kExpClamp);
+    } else if (whole <= -kExpClamp) {
+        scale = -static_cast<int>(kExpClamp);
+    } else if (!std::isnan(whole)) { // a NaN leaves the scale at 0; r is NaN then
+        scale = static_cast<int>(whole);
+    }
+    return std::scalbn(r, scale);
+}
+
+long double POWABS(long double y, long double x) {
+    long double a = std::fabs(y);
+    long double t = x * (kLn2 * std::log2(a));
+    long double u = t * kLog2e;
+    return POW2SPLIT(u);
+}
+
+} // namespace calc::arith
