@@ -9,6 +9,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <span>
 
@@ -28,8 +29,14 @@ struct FAILREC {
 // x87 precision control at a 64-bit significand; SSE masked and to nearest.
 void FPINIT();
 
-// Installs the top-level failure handler (fatal signals on an alternate
-// stack, uncaught C++ exceptions). FAILDONE removes it before a normal end.
+// Installs the top-level failure handler: the fatal signals SIGSEGV and SIGBUS
+// ("ACCESS_VIOLATION", or "STACK_OVERFLOW" for a fault at the stack's end),
+// SIGILL ("ILLEGAL_INSTRUCTION"), SIGFPE ("DIVIDE_BY_ZERO" for a division by
+// zero), SIGABRT, SIGTRAP and SIGSYS (their number in 8 hexadecimal digits),
+// handled on an alternate stack; and uncaught C++ exceptions (their what()
+// text, "UNKNOWN_EXCEPTION" for one that is no std::exception). Requests to
+// stop such as SIGINT, SIGTERM and SIGPIPE keep their default action.
+// FAILDONE removes the handler before a normal end.
 void FAILINIT();
 void FAILDONE();
 
@@ -37,11 +44,15 @@ void FAILDONE();
 // code address is the low 32 bits of the call site. Does not return.
 [[noreturn]] void RAISEFAIL(std::span<const char> message);
 
-// Shows the report of the failure in progress and ends with status 255.
+// Shows the report of the failure in progress and ends with status 255: the
+// termination procedures (the console flush) run first, then the title and
+// the text go to standard error. A failure already reported, or a failure
+// while reporting, shows nothing more.
 [[noreturn]] void REPORTFAIL();
 
 // Registers a termination procedure; HALT runs them in reverse order of
-// registration. At most a handful are ever registered.
+// registration, each once. At most a handful are ever registered. They also
+// run from the signal handler, so they must be async-signal-safe.
 void ONHALT(void (*proc)());
 
 // Runs the termination procedures, then ends the process with the status.
