@@ -25,13 +25,20 @@ struct ConsoleState {
     std::array<char, kOutCap> out{};
     std::size_t outLen = 0;
     bool memory = false;
-    std::string memIn;
     std::size_t memPos = 0;
-    std::string memOut;
     bool haltRegistered = false;
 };
 
 constinit ConsoleState st{};
+
+// The texts of the in-memory mode, apart from the constinit state: not every
+// compiler can constant-initialise a std::string (clang 14 with libstdc++ 12
+// cannot), and the fuzz build uses clang.
+struct MemoryText {
+    std::string in;
+    std::string out;
+};
+MemoryText mem;
 
 void writeAll(const char* data, std::size_t len) {
     while (len > 0) {
@@ -57,8 +64,8 @@ bool refill(ConsoleState& s) {
     }
     if (s.tail == s.in.size()) return true;
     if (s.memory) {
-        std::size_t n = std::min(s.in.size() - s.tail, s.memIn.size() - s.memPos);
-        for (std::size_t i = 0; i < n; ++i) s.in[s.tail + i] = s.memIn[s.memPos + i];
+        std::size_t n = std::min(s.in.size() - s.tail, mem.in.size() - s.memPos);
+        for (std::size_t i = 0; i < n; ++i) s.in[s.tail + i] = mem.in[s.memPos + i];
         s.memPos += n;
         s.tail += n;
         if (n == 0) s.inputEnded = true;
@@ -130,7 +137,7 @@ void SKIPLN() {
 void WRTCHR(char ch) {
     ConsoleState& s = st;
     if (s.memory) {
-        s.memOut.push_back(ch);
+        mem.out.push_back(ch);
         return;
     }
     if (s.outLen == s.out.size()) CONFLUSH();
@@ -142,7 +149,7 @@ void WRTSTR(std::span<const char> text) {
     for (char ch : text) {
         if (ch == '\0') break;
         if (s.memory) {
-            s.memOut.push_back(ch);
+            mem.out.push_back(ch);
             continue;
         }
         if (s.outLen == s.out.size()) CONFLUSH();
@@ -178,26 +185,25 @@ void CONUSEMEMORY(std::string_view input) {
     ConsoleState& s = st;
     CONFLUSH();
     s.memory = true;
-    s.memIn.assign(input);
+    mem.in.assign(input);
     s.memPos = 0;
-    s.memOut.clear();
+    mem.out.clear();
     s.head = s.tail = 0;
     s.inputEnded = false;
 }
 
 std::string CONTAKEOUTPUT() {
-    ConsoleState& s = st;
     std::string taken;
-    taken.swap(s.memOut);
+    taken.swap(mem.out);
     return taken;
 }
 
 void CONUSESTDIO() {
     ConsoleState& s = st;
     s.memory = false;
-    s.memIn.clear();
+    mem.in.clear();
     s.memPos = 0;
-    s.memOut.clear();
+    mem.out.clear();
     s.head = s.tail = 0;
     s.inputEnded = false;
 }
