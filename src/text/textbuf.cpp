@@ -69,6 +69,11 @@ std::uint32_t FNDLSTCHR(const TEXTBUF& buf, char ch) {
 std::uint32_t MAXCRD(std::uint32_t a, std::uint32_t b) { return b >= a ? b : a; }
 
 void APNDBUF(TEXTBUF& target, const TEXTBUF& source) {
+    if (&source == &target) { // appended to itself: the text before the append, not after
+        const TEXTBUF copy = source;
+        APNDBUF(target, copy);
+        return;
+    }
     // Callers are to keep the two counts within 255; a longer result is cut at
     // the capacity instead of running past CHARS.
     std::uint32_t tc = clip(target.COUNT);
@@ -123,6 +128,11 @@ void RMVCHR(TEXTBUF& BUF, std::uint32_t STRTCL, std::uint32_t RMVCNT) {
 
 void ADDBUF(const TEXTBUF& source, TEXTBUF& target) {
     if (std::uint64_t{target.COUNT} + source.COUNT > kCap - 1) return;
+    if (&source == &target) { // appended to itself: its NUL must come along, not its first character
+        const TEXTBUF copy = source;
+        appendChecked(copy, target);
+        return;
+    }
     appendChecked(source, target);
 }
 
