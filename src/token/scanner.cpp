@@ -7,13 +7,26 @@
 
 #include <algorithm>
 #include <span>
+#include <string_view>
 
 namespace token::core {
 namespace {
 
-void writeLineText(const ScanState &s) {
+// The second line of every position message: a label and the line's text,
+// up to its first NUL whatever COUNT says.
+void writeLineText(std::string_view label, const ScanState &s) {
+    runtime::WRTSTR(label);
     runtime::WRTSTR(s.TKNBUF.CHARS);
     runtime::WRTLN();
+}
+
+// The message of STOTKNPOSN and RCLTKNPOSN: the head, the position, and the
+// text of the current line.
+void savedPositionMessage(std::string_view head, std::uint32_t posn, const ScanState &s) {
+    runtime::WRTSTR(head);
+    runtime::WRTCARD(posn, 0);
+    runtime::WRTLN();
+    writeLineText(" Beginning of TKNBUF is : ", s);
 }
 
 } // namespace
@@ -45,18 +58,14 @@ void UNGETCHR(ScanState &s, std::uint32_t &fail) {
     runtime::WRTCARD(s.CURPOSN, 0);
     runtime::WRTSTR(".");
     runtime::WRTLN();
-    runtime::WRTSTR(" BEGINNING OF TKNBUF: ");
-    writeLineText(s);
+    writeLineText(" BEGINNING OF TKNBUF: ", s);
     fail = 1;
 }
 
 void STOTKNPOSN(ScanState &s) {
     if (s.CURPOSN == 0 || s.CURPOSN > s.TKNBUF.COUNT) {
-        runtime::WRTSTR(" *ERROR*  In STOTKNPOSN and CURPOSN out of range.  It is ");
-        runtime::WRTCARD(s.CURPOSN, 0);
-        runtime::WRTLN();
-        runtime::WRTSTR(" Beginning of TKNBUF is : ");
-        writeLineText(s);
+        savedPositionMessage(" *ERROR*  In STOTKNPOSN and CURPOSN out of range.  It is ", s.CURPOSN,
+                             s);
     }
     s.HOLDCURPOSN = s.CURPOSN;
     s.HOLDTKNBUF = s.TKNBUF;
@@ -64,11 +73,8 @@ void STOTKNPOSN(ScanState &s) {
 
 void RCLTKNPOSN(ScanState &s) {
     if (s.HOLDCURPOSN == 0 || s.HOLDTKNBUF.CHARS[0] == '\0' || s.HOLDCURPOSN > s.HOLDTKNBUF.COUNT) {
-        runtime::WRTSTR("*ERROR* In RCLTKNPOSN and HOLDCURPOSN out of range.  It is ");
-        runtime::WRTCARD(s.HOLDCURPOSN, 0);
-        runtime::WRTLN();
-        runtime::WRTSTR(" Beginning of TKNBUF is : ");
-        writeLineText(s);
+        savedPositionMessage("*ERROR* In RCLTKNPOSN and HOLDCURPOSN out of range.  It is ",
+                             s.HOLDCURPOSN, s);
     }
     // Restored even after the message; GETCHR reads position 0 as the end.
     s.CURPOSN = s.HOLDCURPOSN;
@@ -89,9 +95,15 @@ void UNGETTKN(ScanState &s, std::uint32_t &fail) {
     runtime::WRTSTR(", PREVPOSN = ");
     runtime::WRTCARD(s.PREVPOSN, 0);
     runtime::WRTLN();
-    runtime::WRTSTR(" BEGINNING OF TKNBUF: ");
-    writeLineText(s);
+    writeLineText(" BEGINNING OF TKNBUF: ", s);
     fail = 1;
+}
+
+std::uint32_t FINDOPCODE(std::span<const OPCODE> table, char a, char b) {
+    for (const OPCODE &op : table) {
+        if (op.first == a && op.second == b) return op.code;
+    }
+    return 0;
 }
 
 bool APPENDCHR(text::TEXTBUF &tkn, char ch) {

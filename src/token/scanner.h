@@ -4,14 +4,15 @@
 // own state and a small policy that supplies what differs between the two:
 //
 //   struct Policy {
-//       using Value = std::int64_t;               // the token's integer value
-//       static ScanState& scan();                  // the module's scanning state
-//       static void setStop(char, TOKENKIND);      // its STOPCHR and STOPKIND
-//       static TOKENKIND classOf(unsigned char);   // class of an upper-case code
-//       static void beforeScan();                  // run at the start of each token scan
+//       using Value = std::int64_t;                    // the token's integer value
+//       static constexpr ScanState& kScan = ...;        // the module's scanning state
+//       static constexpr char& kStopChr = STOPCHR;      // and its stop record
+//       static constexpr TOKENKIND& kStopKind = STOPKIND;
+//       static TOKENKIND classOf(unsigned char);        // class of an upper-case code
+//       static void beforeScan();                       // at the start of each token scan
 //       static bool digitFits(Value, std::uint32_t count, std::uint32_t digit);
 //       static Value addWordCode(Value, std::uint32_t code);
-//       static constexpr std::array<OPCODE, N> kOpCodes;
+//       static constexpr std::array<OPCODE, N> kMoreOpCodes; // beyond kCommonOpCodes
 //   };
 #pragma once
 
@@ -22,6 +23,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 
 namespace token::core {
 
@@ -46,6 +48,22 @@ struct OPCODE {
     char second;
     std::uint32_t code;
 };
+
+// The operator symbols both tokenizers know.
+constexpr std::array<OPCODE, 9> kCommonOpCodes = {{
+    {'<', '\0', 1},
+    {'>', '\0', 3},
+    {'=', '\0', 5},
+    {'+', '\0', 8},
+    {'-', '\0', 10},
+    {'#', '\0', 7},
+    {'*', '\0', 12},
+    {'/', '\0', 14},
+    {'<', '>', 6},
+}};
+
+// The code of the symbol a b (b NUL for one character) in the table, or 0.
+std::uint32_t FINDOPCODE(std::span<const OPCODE> table, char a, char b);
 
 // Start-up: clears the whole state and builds the upper-case table.
 void STARTSCAN(ScanState &s);
@@ -72,8 +90,24 @@ inline bool isDecimalDigit(char ch) {
     return ch >= '0' && ch <= '9';
 }
 
+template <class P> void setStop(char ch, TOKENKIND kind) {
+    P::kStopChr = ch;
+    P::kStopKind = kind;
+}
+
+// A module's start-up: its scanning state and stop record cleared.
+template <class P> void startUp() {
+    STARTSCAN(P::kScan);
+    setStop<P>('\0', TOKENKIND::DELIMITER);
+}
+
+template <class P> std::uint32_t opCodeOf(char a, char b) {
+    std::uint32_t code = FINDOPCODE(kCommonOpCodes, a, b);
+    return code != 0 ? code : FINDOPCODE(P::kMoreOpCodes, a, b);
+}
+
 template <class P> void getChr(char &ch, TOKENKIND &kind, std::uint32_t &eol) {
-    ScanState &s = P::scan();
+    ScanState &s = P::kScan;
     eol = 0;
     // Position 0 (restored by RCLTKNPOSN with nothing saved) reads as the end.
     if (s.CURPOSN == 0 || s.CURPOSN > s.TKNBUF.COUNT) {
@@ -97,9 +131,7 @@ template <class P> void getOpCode(text::TEXTBUF &tkn, std::uint32_t &code, std::
         return;
     }
     char a = tkn.CHARS[0];
-    for (const OPCODE &op : P::kOpCodes) {
-        if (op.first == a && op.second == '\0') code = op.code;
-    }
+    code = opCodeOf<P>(a, '\0');
     if (code == 0) {
         fail = 1;
         return;
@@ -110,23 +142,21 @@ template <class P> void getOpCode(text::TEXTBUF &tkn, std::uint32_t &code, std::
         ++code;
         return;
     }
-    for (const OPCODE &op : P::kOpCodes) {
-        if (op.first == a && op.second == b) {
-            code = op.code;
-            return;
-        }
+    if (std::uint32_t pair = opCodeOf<P>(a, b); pair != 0) {
+        code = pair;
+        return;
     }
     // Not a symbol of its own: keep the first character, and let the next
     // scan start again at the second.
     std::uint32_t failed = 0;
-    UNGETCHR(P::scan(), failed);
+    UNGETCHR(P::kScan, failed);
     if (failed != 0) {
         runtime::WRTSTR(" In GETOPCODE and UNGETCHR failed.");
         runtime::WRTLN();
     }
     tkn.COUNT = 1;
     tkn.CHARS[1] = '\0';
-    P::setStop(b, TOKENKIND::OPERATOR);
+    setStop<P>(b, TOKENKIND::OPERATOR);
 }
 
 // One run of the token state machine. The kind found so far decides what
@@ -151,7 +181,7 @@ template <class P> struct TokenScan {
 
     void pushBack() {
         std::uint32_t failed = 0;
-        UNGETCHR(P::scan(), failed);
+        UNGETCHR(P::kScan, failed);
         if (failed != 0) rc = kTknPushBackFailed;
     }
     static std::uint32_t digitOf(char c) { return static_cast<std::uint32_t>(c - '0'); }
@@ -284,7 +314,7 @@ template <class P> struct TokenScan {
     }
 
     void finish() {
-        P::setStop(signHandedBack ? sign : ch, cls);
+        setStop<P>(signHandedBack ? sign : ch, cls);
         ENDTEXT(tkn);
         if (kind == TOKENKIND::NUMBER && negative) value = static_cast<Value>(-value);
         if (kind == TOKENKIND::OPERATOR) {
@@ -299,7 +329,7 @@ template <class P> struct TokenScan {
 
     // Returns whether the token was a quoted word.
     bool run() {
-        ScanState &s = P::scan();
+        ScanState &s = P::kScan;
         s.PREVPOSN = s.CURPOSN;
         kind = TOKENKIND::DELIMITER;
         rc = kTknOk;
@@ -333,7 +363,7 @@ bool scanToken(text::TEXTBUF &tkn, TOKENKIND &kind, typename P::Value &value, st
 // returned rather than stored. The text starts with "0" and keeps at most
 // kCap characters; further number characters are consumed and dropped.
 template <class P> bool rescanNumber(text::TEXTBUF &tkn) {
-    ScanState &s = P::scan();
+    ScanState &s = P::kScan;
     std::uint32_t failed = 0;
     UNGETTKN(s, failed);
     if (failed != 0) {
@@ -372,7 +402,7 @@ template <class P> bool rescanNumber(text::TEXTBUF &tkn) {
         last = ch;
         APPENDCHR(tkn, ch);
     }
-    P::setStop(ch, cls);
+    setStop<P>(ch, cls);
     ENDTEXT(tkn);
     tkn.ORIGCNT = tkn.COUNT;
     return negative;
@@ -411,7 +441,7 @@ void getTknReal(text::TEXTBUF &tkn, TOKENKIND &kind, typename P::Value &value, d
 
 // GETRESTOFLN: every remaining character, delimiters included, trimmed.
 template <class P> void getRestOfLn(text::TEXTBUF &tkn, std::uint32_t &rc) {
-    ScanState &s = P::scan();
+    ScanState &s = P::kScan;
     rc = kTknOk;
     s.PREVPOSN = s.CURPOSN;
     tkn.COUNT = 0;

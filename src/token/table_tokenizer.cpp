@@ -50,23 +50,12 @@ constexpr std::int32_t kWordSumLimit = 3276;
 // What sets this tokenizer apart from the first one.
 struct TableClasses {
     using Value = std::int32_t;
-    static constexpr std::array<core::OPCODE, 9> kOpCodes = {{
-        {'<', '\0', 1},
-        {'>', '\0', 3},
-        {'=', '\0', 5},
-        {'+', '\0', 8},
-        {'-', '\0', 10},
-        {'#', '\0', 7},
-        {'*', '\0', 12},
-        {'/', '\0', 14},
-        {'<', '>', 6},
-    }};
+    static constexpr std::array<core::OPCODE, 0> kMoreOpCodes{};
 
-    static core::ScanState &scan() { return st.scan; }
-    static void setStop(char ch, TOKENKIND kind) {
-        STOPCHR = ch;
-        STOPKIND = kind;
-    }
+    static constexpr core::ScanState &kScan = st.scan;
+    static constexpr char &kStopChr = STOPCHR;
+    static constexpr TOKENKIND &kStopKind = STOPKIND;
+
     static TOKENKIND classOf(unsigned char c) {
         return c < st.CLASSTABLE.size() ? st.CLASSTABLE[c] : TOKENKIND::WORD;
     }
@@ -95,10 +84,8 @@ void FILLCLASSTABLE() {
 }
 
 void TKNINIT() {
-    core::STARTSCAN(st.scan);
+    core::startUp<TableClasses>();
     FILLCLASSTABLE();
-    STOPCHR = '\0';
-    STOPKIND = TOKENKIND::DELIMITER;
 }
 
 void INITTKNBUF(const text::TEXTBUF &line) {

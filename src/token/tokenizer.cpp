@@ -44,26 +44,16 @@ constinit TokenState st{};
 struct SetClasses {
     using Value = std::int64_t;
     static constexpr std::uint32_t kMaxDigits = 9;
-    static constexpr std::array<core::OPCODE, 12> kOpCodes = {{
-        {'<', '\0', 1},
-        {'>', '\0', 3},
-        {'=', '\0', 5},
-        {'+', '\0', 8},
-        {'-', '\0', 10},
-        {'#', '\0', 7},
-        {'*', '\0', 12},
-        {'/', '\0', 14},
+    static constexpr std::array<core::OPCODE, 3> kMoreOpCodes = {{
         {'^', '\0', 16},
-        {'<', '>', 6},
         {'>', '<', 20},
         {'*', '*', 18},
     }};
 
-    static core::ScanState &scan() { return st.scan; }
-    static void setStop(char ch, TOKENKIND kind) {
-        STOPCHR = ch;
-        STOPKIND = kind;
-    }
+    static constexpr core::ScanState &kScan = st.scan;
+    static constexpr char &kStopChr = STOPCHR;
+    static constexpr TOKENKIND &kStopKind = STOPKIND;
+
     static TOKENKIND classOf(unsigned char c) {
         if (member(st.DELIMSET, c)) return TOKENKIND::DELIMITER;
         if (member(st.OPCHRSET, c)) return TOKENKIND::OPERATOR;
@@ -79,12 +69,10 @@ struct SetClasses {
 } // namespace
 
 void TKNINIT() {
-    core::STARTSCAN(st.scan);
+    core::startUp<SetClasses>();
     st.DELIMSET = kDefaultDelims;
     st.OPCHRSET = kDefaultOpChrs;
     st.DIGITSET = kDefaultDigits;
-    STOPCHR = '\0';
-    STOPKIND = TOKENKIND::DELIMITER;
 }
 
 void INITTKNBUF(const text::TEXTBUF &line) {
