@@ -30,17 +30,38 @@ const char *kindName(TOKENKIND k) {
     return "?";
 }
 
-// One token written as kind, text and value ("N 12 =12"), followed by
-// " rc3" when its return code is not 0.
-std::string describe(TOKENKIND kind, const text::TEXTBUF &tkn, std::int32_t value,
-                     std::uint32_t rc) {
-    std::string s =
-        std::string(kindName(kind)) + " " + textOf(tkn.CHARS) + " =" + std::to_string(value);
-    if (rc != 0) s += " rc" + std::to_string(rc);
-    return s;
-}
-
 enum class Scan { Tkn, Real, Word };
+
+// One scan by GETTKN, GETTKNREAL or GETWORDTKN, and all it gave back.
+struct Scanned {
+    Scan how;
+    TOKENKIND kind = TOKENKIND::WORD;
+    text::TEXTBUF tkn{};
+    std::int32_t value = -1;
+    double real = -1.0;
+    std::uint32_t rc = 99;
+
+    // Kind, text and value ("N 12 =12"; "w" for word mode, which gives no
+    // kind), followed by " rc3" when the return code is not 0.
+    std::string str() const {
+        std::string s = how == Scan::Word ? "w" : kindName(kind);
+        s += " " + textOf(tkn.CHARS) + " =" + std::to_string(value);
+        if (rc != 0) s += " rc" + std::to_string(rc);
+        return s;
+    }
+};
+
+Scanned scanOnce(Scan how = Scan::Tkn) {
+    Scanned r{how};
+    if (how == Scan::Real) {
+        table::GETTKNREAL(r.tkn, r.kind, r.value, r.real, r.rc);
+    } else if (how == Scan::Word) {
+        table::GETWORDTKN(r.tkn, r.value, r.rc);
+    } else {
+        table::GETTKN(r.tkn, r.kind, r.value, r.rc);
+    }
+    return r;
+}
 
 // Successive tokens of the line, separated by " | ", up to the first nonzero
 // return code (at most 20 scans). The first scan is of the given kind, the
@@ -53,26 +74,20 @@ std::string scanLine(std::string_view line, Scan first = Scan::Tkn, bool at3 = f
     }
     std::string out;
     for (int i = 0; i < 20; ++i) {
-        text::TEXTBUF tkn{};
-        TOKENKIND kind = TOKENKIND::WORD;
-        std::int32_t value = -1;
-        std::uint32_t rc = 99;
-        double real = 0;
-        Scan how = i == 0 ? first : Scan::Tkn;
-        if (how == Scan::Real) {
-            table::GETTKNREAL(tkn, kind, value, real, rc);
-        } else if (how == Scan::Word) {
-            table::GETWORDTKN(tkn, value, rc);
-        } else {
-            table::GETTKN(tkn, kind, value, rc);
-        }
-        if (!out.empty()) out += " | ";
-        out += how == Scan::Word ? "w " + textOf(tkn.CHARS) + " =" + std::to_string(value) +
-                                       (rc != 0 ? " rc" + std::to_string(rc) : "")
-                                 : describe(kind, tkn, value, rc);
-        if (rc != 0) break;
+        Scanned r = scanOnce(i == 0 ? first : Scan::Tkn);
+        out += (out.empty() ? "" : " | ") + r.str();
+        if (r.rc != 0) break;
     }
     return out;
+}
+
+// The next character and its class letter ("A W"); "end" at the end.
+std::string nextChr() {
+    char ch = 0;
+    TOKENKIND cls = TOKENKIND::WORD;
+    std::uint32_t eol = 9;
+    table::GETCHR(ch, cls, eol);
+    return eol != 0 ? "end" : std::string(1, ch) + " " + kindName(cls);
 }
 
 class TableTokenizer : public ::testing::Test {
@@ -91,12 +106,9 @@ TEST_F(TableTokenizer, CharacterClassesComeFromTheTable) {
     table::INITTKNBUF(makeBuf(line));
     std::string got;
     std::string chars;
-    char ch = 0;
-    TOKENKIND cls = TOKENKIND::DELIMITER;
-    std::uint32_t eol = 0;
-    for (table::GETCHR(ch, cls, eol); eol == 0; table::GETCHR(ch, cls, eol)) {
-        got += kindName(cls);
-        chars.push_back(ch);
+    for (std::string c = nextChr(); c != "end"; c = nextChr()) {
+        chars.push_back(c[0]);
+        got.push_back(c[2]);
     }
     EXPECT_EQ(got, want);
     EXPECT_EQ(chars, "A5^,+\xe9\x7f\x05#*-/<=>; 0.E\xff\"'");
@@ -133,12 +145,7 @@ TEST_F(TableTokenizer, Tokens) {
 TEST_F(TableTokenizer, TheEleventhDigitIsConsumed) {
     EXPECT_EQ(scanLine("123456789012"), "N 1234567890 =1234567890 rc3");
     EXPECT_EQ(table::CURPOSN(), 12u);
-    text::TEXTBUF tkn{};
-    TOKENKIND kind = TOKENKIND::DELIMITER;
-    std::int32_t value = 0;
-    std::uint32_t rc = 0;
-    table::GETTKN(tkn, kind, value, rc);
-    EXPECT_EQ(describe(kind, tkn, value, rc), "N 2 =2");
+    EXPECT_EQ(scanOnce().str(), "N 2 =2");
 }
 
 TEST_F(TableTokenizer, WordValuesStopGrowingAbove3276) {
@@ -157,14 +164,10 @@ TEST_F(TableTokenizer, WordValuesStopGrowingAbove3276) {
     };
     for (const Case &c : cases) {
         table::INITTKNBUF(makeBuf(c.line));
-        text::TEXTBUF tkn{};
-        TOKENKIND kind = TOKENKIND::DELIMITER;
-        std::int32_t value = 0;
-        std::uint32_t rc = 9;
-        table::GETTKN(tkn, kind, value, rc);
-        EXPECT_EQ(kind, TOKENKIND::WORD);
-        EXPECT_EQ(rc, 0u);
-        EXPECT_EQ(value, c.value) << c.line;
+        Scanned r = scanOnce();
+        EXPECT_EQ(r.kind, TOKENKIND::WORD);
+        EXPECT_EQ(r.rc, 0u);
+        EXPECT_EQ(r.value, c.value) << c.line;
     }
     EXPECT_EQ(con.take(), "");
 }
@@ -191,11 +194,7 @@ TEST_F(TableTokenizer, StartAtThirdCharacter) {
     std::uint32_t fail = 9;
     table::UNGETCHR(fail);
     EXPECT_EQ(fail, 0u);
-    char ch = 0;
-    TOKENKIND cls = TOKENKIND::DELIMITER;
-    std::uint32_t eol = 0;
-    table::GETCHR(ch, cls, eol);
-    EXPECT_EQ(ch, 'B');
+    EXPECT_EQ(nextChr(), "B W");
     EXPECT_EQ(con.take(), "");
 }
 
@@ -216,16 +215,10 @@ TEST_F(TableTokenizer, WordModeRunsToTheNextDelimiterForOneScan) {
     con.take();
 
     // A character read right after it is classed by the default table.
-    table::INITTKNBUF(makeBuf("A 5"));
-    text::TEXTBUF tkn{};
-    std::int32_t value = 0;
-    std::uint32_t rc = 0;
-    table::GETWORDTKN(tkn, value, rc);
-    char ch = 0;
-    TOKENKIND cls = TOKENKIND::DELIMITER;
-    std::uint32_t eol = 0;
-    table::GETCHR(ch, cls, eol);
-    EXPECT_EQ(cls, TOKENKIND::NUMBER);
+    table::INITTKNBUF(makeBuf("A 5+"));
+    EXPECT_EQ(scanOnce(Scan::Word).str(), "w A =65");
+    EXPECT_EQ(nextChr(), "5 N");
+    EXPECT_EQ(nextChr(), "+ O");
 }
 
 TEST_F(TableTokenizer, StopCharacterForTheDateEntry) {
@@ -245,13 +238,7 @@ TEST_F(TableTokenizer, StopCharacterForTheDateEntry) {
     };
     for (const Case &c : cases) {
         table::INITTKNBUF(makeBuf(c.line));
-        text::TEXTBUF tkn{};
-        TOKENKIND kind = TOKENKIND::DELIMITER;
-        std::int32_t value = 0;
-        std::uint32_t rc = 0;
-        table::GETTKN(tkn, kind, value, rc);
-        EXPECT_EQ(kind, TOKENKIND::NUMBER) << c.line;
-        EXPECT_EQ(value, 12) << c.line;
+        EXPECT_EQ(scanOnce().str(), "N 12 =12") << c.line;
         EXPECT_EQ(table::STOPCHR, c.stop) << c.line;
         EXPECT_EQ(table::STOPKIND, c.kind) << c.line;
     }
@@ -293,16 +280,11 @@ TEST_F(TableTokenizer, RealsUseThisModulesScan) {
     };
     for (const Case &c : cases) {
         table::INITTKNBUF(makeBuf(c.line));
-        text::TEXTBUF tkn{};
-        TOKENKIND kind = TOKENKIND::DELIMITER;
-        std::int32_t value = 0;
-        double real = 0;
-        std::uint32_t rc = 9;
-        table::GETTKNREAL(tkn, kind, value, real, rc);
-        EXPECT_EQ(kind, TOKENKIND::NUMBER) << c.line;
-        EXPECT_EQ(rc, 0u) << c.line;
-        EXPECT_EQ(real, c.real) << c.line;
-        EXPECT_EQ(value, c.value) << c.line;
+        Scanned r = scanOnce(Scan::Real);
+        EXPECT_EQ(r.kind, TOKENKIND::NUMBER) << c.line;
+        EXPECT_EQ(r.rc, 0u) << c.line;
+        EXPECT_EQ(r.real, c.real) << c.line;
+        EXPECT_EQ(r.value, c.value) << c.line;
         EXPECT_EQ(table::CURPOSN(), c.pos) << c.line;
     }
 }
@@ -328,11 +310,7 @@ TEST_F(TableTokenizer, KeepsItsOwnStateApartFromTheFirstTokenizer) {
     token::INITTKNBUF(makeBuf("first line"));
     table::INITTKNBUF(makeBuf("9 x"));
     table::STOTKNPOSN();
-    text::TEXTBUF tkn{};
-    TOKENKIND kind = TOKENKIND::DELIMITER;
-    std::int32_t value = 0;
-    std::uint32_t rc = 0;
-    table::GETTKN(tkn, kind, value, rc);
+    EXPECT_EQ(scanOnce().str(), "N 9 =9");
     EXPECT_EQ(token::CURPOSN(), 1u);
     EXPECT_EQ(textOf(token::TKNBUF().CHARS), "first line");
     EXPECT_EQ(token::STOPCHR, '\0');

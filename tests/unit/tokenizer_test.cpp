@@ -41,26 +41,80 @@ std::ostream &operator<<(std::ostream &os, const Tok &t) {
               << ", rc " << t.rc << ", real " << t.real << "}";
 }
 
+// One scan by GETTKNREAL (real) or GETTKN into tkn, which keeps whatever
+// the scan leaves behind the text.
+Tok scan(bool real, text::TEXTBUF &tkn) {
+    Tok t{WRD, "?", -1, 99};
+    if (real) {
+        GETTKNREAL(tkn, t.kind, t.value, t.real, t.rc);
+    } else {
+        GETTKN(tkn, t.kind, t.value, t.rc);
+    }
+    t.text = textOf(tkn.CHARS);
+    EXPECT_EQ(tkn.ORIGCNT, tkn.COUNT);
+    EXPECT_EQ(tkn.COUNT, t.text.size());
+    return t;
+}
+
+// The same into a buffer full of leftovers of an earlier, longer token.
+Tok scan(bool real) {
+    text::TEXTBUF tkn{};
+    tkn.CHARS.fill('Q');
+    return scan(real, tkn);
+}
+
 // Every token of the line, up to and including the first nonzero return
 // code (at most 20, so that a scanner that does not advance cannot hang).
 std::vector<Tok> tokensOf(std::string_view line, bool real) {
     INITTKNBUF(makeBuf(line));
     std::vector<Tok> out;
     for (int i = 0; i < 20; ++i) {
-        text::TEXTBUF tkn{};
-        Tok t{DLM, "", 0, 0};
-        if (real) {
-            GETTKNREAL(tkn, t.kind, t.value, t.real, t.rc);
-        } else {
-            GETTKN(tkn, t.kind, t.value, t.rc);
-        }
-        t.text = textOf(tkn.CHARS);
-        EXPECT_EQ(tkn.ORIGCNT, tkn.COUNT) << line;
-        EXPECT_EQ(tkn.COUNT, t.text.size()) << line;
-        out.push_back(t);
-        if (t.rc != kTknOk) break;
+        out.push_back(scan(real));
+        if (out.back().rc != kTknOk) break;
     }
     return out;
+}
+
+// One character from GETCHR, with its class and end flag.
+struct Chr {
+    char ch;
+    TOKENKIND cls;
+    std::uint32_t eol;
+    bool operator==(const Chr &) const = default;
+};
+
+std::ostream &operator<<(std::ostream &os, const Chr &c) {
+    return os << "{" << int(c.ch) << ", class " << int(c.cls) << ", eol " << c.eol << "}";
+}
+
+Chr nextChr() {
+    Chr c{'x', WRD, 9};
+    GETCHR(c.ch, c.cls, c.eol);
+    return c;
+}
+
+const Chr kEol{'\0', DLM, 1};
+
+// The characters up to the end of the line, with their classes (D, O, N, W).
+std::string readRest(std::string *classes = nullptr) {
+    std::string chars;
+    for (Chr c = nextChr(); c.eol == 0; c = nextChr()) {
+        chars.push_back(c.ch);
+        if (classes != nullptr) classes->push_back("DONW"[static_cast<int>(c.cls)]);
+    }
+    return chars;
+}
+
+std::uint32_t ungetChr() {
+    std::uint32_t fail = 9;
+    UNGETCHR(fail);
+    return fail;
+}
+
+std::uint32_t ungetTkn() {
+    std::uint32_t fail = 9;
+    UNGETTKN(fail);
+    return fail;
 }
 
 const Tok kEnd{DLM, "", 0, kTknEndOfLine};
@@ -91,13 +145,7 @@ TEST_F(Tokenizer, GetchrUpperCasesAndClassifies) {
     };
     for (const Case &c : cases) {
         INITTKNBUF(makeBuf(std::string(1, c.in)));
-        char ch = 'x';
-        TOKENKIND cls = DLM;
-        std::uint32_t eol = 9;
-        GETCHR(ch, cls, eol);
-        EXPECT_EQ(eol, 0u) << int(c.in);
-        EXPECT_EQ(ch, c.out) << int(c.in);
-        EXPECT_EQ(cls, c.cls) << int(c.in);
+        EXPECT_EQ(nextChr(), (Chr{c.out, c.cls, 0})) << int(c.in);
         EXPECT_EQ(CURPOSN(), 2u);
     }
 }
@@ -105,15 +153,9 @@ TEST_F(Tokenizer, GetchrUpperCasesAndClassifies) {
 TEST_F(Tokenizer, GetchrReportsTheEndAgainAndAgain) {
     for (std::string line : {"", "ab"}) {
         INITTKNBUF(makeBuf(line));
-        char ch = 'x';
-        TOKENKIND cls = WRD;
-        std::uint32_t eol = 0;
-        for (std::size_t i = 0; i < line.size(); ++i) GETCHR(ch, cls, eol);
+        EXPECT_EQ(readRest(), line == "" ? "" : "AB");
         for (int i = 0; i < 3; ++i) {
-            GETCHR(ch, cls, eol);
-            EXPECT_EQ(eol, 1u);
-            EXPECT_EQ(ch, '\0');
-            EXPECT_EQ(cls, DLM);
+            EXPECT_EQ(nextChr(), kEol);
             EXPECT_EQ(CURPOSN(), line.size() + 1);
         }
     }
@@ -123,17 +165,10 @@ TEST_F(Tokenizer, ReadsOnlyCountCharactersButShowsTheTextToItsNul) {
     text::TEXTBUF line = makeBuf("abc");
     line.COUNT = 2;
     INITTKNBUF(line);
-    char ch = 0;
-    TOKENKIND cls = DLM;
-    std::uint32_t eol = 0;
-    std::string seen;
-    for (GETCHR(ch, cls, eol); eol == 0; GETCHR(ch, cls, eol)) seen.push_back(ch);
-    EXPECT_EQ(seen, "AB");
-    std::uint32_t fail = 0;
-    UNGETCHR(fail);
-    UNGETCHR(fail);
-    UNGETCHR(fail);
-    EXPECT_EQ(fail, 1u);
+    EXPECT_EQ(readRest(), "AB");
+    EXPECT_EQ(ungetChr(), 0u);
+    EXPECT_EQ(ungetChr(), 0u);
+    EXPECT_EQ(ungetChr(), 1u);
     EXPECT_EQ(con.take(),
               " *ERROR*  Cannot UNGETCHR because CURPOSN is out of range.  It is  1.\r\n"
               " BEGINNING OF TKNBUF: abc\r\n");
@@ -144,57 +179,36 @@ TEST_F(Tokenizer, ACountBeyondCharsIsReadOnlyAsFarAsChars) {
     line.COUNT = 1000;
     INITTKNBUF(line);
     EXPECT_EQ(TKNBUF().COUNT, 256u);
-    text::TEXTBUF tkn{};
-    TOKENKIND kind = DLM;
-    std::int64_t value = 0;
-    double real = 0;
-    std::uint32_t rc = 0;
-    GETTKNREAL(tkn, kind, value, real, rc);
-    EXPECT_EQ(kind, NUM);
+    EXPECT_EQ(scan(true).kind, NUM);
     EXPECT_EQ(CURPOSN(), 257u);
-    GETTKNREAL(tkn, kind, value, real, rc);
-    EXPECT_EQ(rc, kTknEndOfLine);
+    EXPECT_EQ(scan(true), kEnd);
 }
 
 TEST_F(Tokenizer, UngetchrBounds) {
     INITTKNBUF(makeBuf("xy"));
-    std::uint32_t fail = 0;
-    UNGETCHR(fail); // at position 1: refused
-    EXPECT_EQ(fail, 1u);
+    EXPECT_EQ(ungetChr(), 1u); // at position 1: refused
     EXPECT_EQ(CURPOSN(), 1u);
     EXPECT_EQ(con.take(),
               " *ERROR*  Cannot UNGETCHR because CURPOSN is out of range.  It is  1.\r\n"
               " BEGINNING OF TKNBUF: xy\r\n");
-    char ch = 0;
-    TOKENKIND cls = DLM;
-    std::uint32_t eol = 0;
-    GETCHR(ch, cls, eol);
-    GETCHR(ch, cls, eol);
-    GETCHR(ch, cls, eol); // the end: CURPOSN 3
-    ASSERT_EQ(eol, 1u);
-    UNGETCHR(fail); // from COUNT + 1 back onto the last character
-    EXPECT_EQ(fail, 0u);
+    EXPECT_EQ(readRest(), "XY");
+    EXPECT_EQ(nextChr(), kEol); // the end: CURPOSN 3
+    EXPECT_EQ(ungetChr(), 0u);  // from COUNT + 1 back onto the last character
     EXPECT_EQ(CURPOSN(), 2u);
-    GETCHR(ch, cls, eol);
-    EXPECT_EQ(ch, 'Y');
-    EXPECT_EQ(eol, 0u);
+    EXPECT_EQ(nextChr(), (Chr{'Y', WRD, 0}));
     EXPECT_EQ(con.take(), "");
 }
 
 TEST_F(Tokenizer, StoAndRclRoundTripWithoutMessages) {
     INITTKNBUF(makeBuf("abc"));
-    char ch = 0;
-    TOKENKIND cls = DLM;
-    std::uint32_t eol = 0;
-    GETCHR(ch, cls, eol);
+    nextChr();
     STOTKNPOSN(); // position 2 on abc
     INITTKNBUF(makeBuf("xyz"));
-    GETCHR(ch, cls, eol);
+    nextChr();
     RCLTKNPOSN();
     EXPECT_EQ(CURPOSN(), 2u);
     EXPECT_EQ(textOf(TKNBUF().CHARS), "abc");
-    GETCHR(ch, cls, eol);
-    EXPECT_EQ(ch, 'B');
+    EXPECT_EQ(nextChr().ch, 'B');
     RCLTKNPOSN(); // as many times as wanted
     EXPECT_EQ(CURPOSN(), 2u);
     EXPECT_EQ(con.take(), "");
@@ -202,10 +216,7 @@ TEST_F(Tokenizer, StoAndRclRoundTripWithoutMessages) {
 
 TEST_F(Tokenizer, StotknposnAtTheEndWritesItsMessageAndStillSaves) {
     INITTKNBUF(makeBuf("abc"));
-    char ch = 0;
-    TOKENKIND cls = DLM;
-    std::uint32_t eol = 0;
-    for (int i = 0; i < 4; ++i) GETCHR(ch, cls, eol);
+    readRest();
     STOTKNPOSN();
     EXPECT_EQ(con.take(), " *ERROR*  In STOTKNPOSN and CURPOSN out of range.  It is  4\r\n"
                           " Beginning of TKNBUF is : abc\r\n");
@@ -224,17 +235,9 @@ TEST_F(Tokenizer, RcltknposnWithNothingSavedLeavesPositionZeroReadingAsTheEnd) {
                           " Beginning of TKNBUF is : 12 ab\r\n");
     EXPECT_EQ(CURPOSN(), 0u);
     EXPECT_EQ(TKNBUF().COUNT, 0u); // the empty saved copy came back
-    char ch = 'x';
-    TOKENKIND cls = WRD;
-    std::uint32_t eol = 0;
-    GETCHR(ch, cls, eol);
-    EXPECT_EQ(eol, 1u);
-    EXPECT_EQ(ch, '\0');
-    EXPECT_EQ(cls, DLM);
+    EXPECT_EQ(nextChr(), kEol);
     EXPECT_EQ(CURPOSN(), 0u);
-    std::uint32_t fail = 0;
-    UNGETCHR(fail);
-    EXPECT_EQ(fail, 1u);
+    EXPECT_EQ(ungetChr(), 1u);
     EXPECT_EQ(CURPOSN(), 0u);
     EXPECT_EQ(con.take(),
               " *ERROR*  Cannot UNGETCHR because CURPOSN is out of range.  It is  0.\r\n"
@@ -258,43 +261,27 @@ TEST_F(Tokenizer, ReplacedSetsTakeEffectInTheirOrder) {
         const char *what;
         CHARSET delims, ops, digits;
         std::string line;
-        std::vector<TOKENKIND> classes;
+        std::string classes;
     };
     const CHARSET stdDelims = setOf(std::string_view("\0 ,;", 4));
     const CHARSET stdOps = setOf("#*+-/<=>^");
     const CHARSET stdDigits = setOf("0123456789");
     const Case cases[] = {
-        {"defaults", stdDelims, stdOps, stdDigits, "a5^,", {WRD, NUM, OPR, DLM}},
-        {"comma also an operator: the delimiter test comes first",
-         stdDelims,
-         setOf("+,"),
-         stdDigits,
-         ",+^",
-         {DLM, OPR, WRD}},
-        {"letters as digits, tested on the upper-case character",
-         stdDelims,
-         stdOps,
-         setOf("ABCDEF"),
-         "fa9",
-         {NUM, NUM, WRD}},
-        {"high codes as delimiters",
-         setOf("\x80\xff"),
-         stdOps,
-         stdDigits,
-         "\xff\x80 ",
-         {DLM, DLM, WRD}},
-        {"operator before digit", stdDelims, setOf("7"), setOf("7"), "7", {OPR}},
+        {"defaults", stdDelims, stdOps, stdDigits, "a5^,", "WNOD"},
+        {"comma also an operator: the delimiter test comes first", stdDelims, setOf("+,"),
+         stdDigits, ",+^", "DOW"},
+        {"letters as digits, tested on the upper-case character", stdDelims, stdOps,
+         setOf("ABCDEF"), "fa9", "NNW"},
+        {"high codes as delimiters", setOf("\x80\xff"), stdOps, stdDigits, "\xff\x80 ", "DDW"},
+        {"operator before digit", stdDelims, setOf("7"), setOf("7"), "7", "O"},
     };
     for (const Case &c : cases) {
         SETDELIMSET(c.delims);
         SETOPCHRSET(c.ops);
         SETDIGITSET(c.digits);
         INITTKNBUF(makeBuf(c.line));
-        std::vector<TOKENKIND> got;
-        char ch = 0;
-        TOKENKIND cls = DLM;
-        std::uint32_t eol = 0;
-        for (GETCHR(ch, cls, eol); eol == 0; GETCHR(ch, cls, eol)) got.push_back(cls);
+        std::string got;
+        readRest(&got);
         EXPECT_EQ(got, c.classes) << c.what;
     }
 }
@@ -427,16 +414,9 @@ TEST_F(Tokenizer, AQuotedNumberIsConvertedFromItsTextAndTheScanStaysBehindTheQuo
     for (const Case &c : cases) {
         EXPECT_EQ(tokensOf(c.line, true), c.toks) << c.line;
         INITTKNBUF(makeBuf(c.line));
-        text::TEXTBUF tkn{};
-        TOKENKIND kind = DLM;
-        std::int64_t value = 0;
-        double real = 0;
-        std::uint32_t rc = 0;
-        GETTKNREAL(tkn, kind, value, real, rc);
+        scan(true);
         EXPECT_EQ(CURPOSN(), c.posAfterFirst) << c.line;
-        std::uint32_t fail = 1;
-        UNGETTKN(fail); // back in front of the opening quote
-        EXPECT_EQ(fail, 0u);
+        EXPECT_EQ(ungetTkn(), 0u); // back in front of the opening quote
         EXPECT_EQ(CURPOSN(), 1u);
     }
 }
@@ -447,22 +427,11 @@ TEST_F(Tokenizer, ALineOf256DigitsConvertsFromItsFirst255) {
     // rounded to double, as Python's float product does).
     INITTKNBUF(makeBuf("1" + std::string(255, '0')));
     text::TEXTBUF tkn{};
-    tkn.CHARS.fill('Q');
-    TOKENKIND kind = DLM;
-    std::int64_t value = 0;
-    double real = 0;
-    std::uint32_t rc = 9;
-    GETTKNREAL(tkn, kind, value, real, rc);
-    EXPECT_EQ(rc, 0u);
-    EXPECT_EQ(kind, NUM);
-    EXPECT_EQ(value, 100000000);
-    EXPECT_EQ(real, 1.0000000000000001e+254);
-    EXPECT_EQ(tkn.COUNT, 256u);
-    EXPECT_EQ(tkn.ORIGCNT, 256u);
-    EXPECT_EQ(std::string(tkn.CHARS.data(), 256), "01" + std::string(254, '0'));
+    EXPECT_EQ(scan(true, tkn),
+              (Tok{NUM, "01" + std::string(254, '0'), 100000000, 0, 1.0000000000000001e+254}));
+    EXPECT_EQ(tkn.COUNT, 256u); // all of CHARS, with no room for a NUL
     EXPECT_EQ(CURPOSN(), 257u); // every digit consumed
-    GETTKNREAL(tkn, kind, value, real, rc);
-    EXPECT_EQ(rc, kTknEndOfLine);
+    EXPECT_EQ(scan(true), kEnd);
 }
 
 TEST_F(Tokenizer, ANulInsideTheCountedTextIsADelimiter) {
@@ -479,8 +448,7 @@ TEST_F(Tokenizer, ANulInsideTheCountedTextIsADelimiter) {
               (std::vector<Tok>{{WRD, "A", 65, 0}, {WRD, "B'", 66 + 39, 0}, kEnd}));
     // Messages show the line up to its first NUL.
     INITTKNBUF(makeBuf(line));
-    std::uint32_t fail = 0;
-    UNGETTKN(fail);
+    EXPECT_EQ(ungetTkn(), 1u);
     EXPECT_EQ(con.take(), " *ERROR*  Cannot UNGETTKN because CURPOSN is too small or \r\n"
                           "  there is no last token to UNGET.  CURPOSN =  1, PREVPOSN =  0\r\n"
                           " BEGINNING OF TKNBUF: 5 \r\n");
@@ -506,11 +474,7 @@ TEST_F(Tokenizer, ScanPositionsAfterTokens) {
     };
     for (const Case &c : cases) {
         INITTKNBUF(makeBuf(c.line));
-        text::TEXTBUF tkn{};
-        TOKENKIND kind = DLM;
-        std::int64_t value = 0;
-        std::uint32_t rc = 0;
-        GETTKN(tkn, kind, value, rc);
+        scan(false);
         EXPECT_EQ(CURPOSN(), c.pos) << c.line;
         EXPECT_EQ(PREVPOSN(), 1u) << c.line;
         EXPECT_EQ(STOPCHR, c.stop) << c.line;
@@ -520,43 +484,23 @@ TEST_F(Tokenizer, ScanPositionsAfterTokens) {
 
 TEST_F(Tokenizer, UngettknStepsBackOnceOnly) {
     INITTKNBUF(makeBuf("  12 +"));
-    text::TEXTBUF tkn{};
-    TOKENKIND kind = DLM;
-    std::int64_t value = 0;
-    double real = 0;
-    std::uint32_t rc = 0;
-    GETTKNREAL(tkn, kind, value, real, rc);
+    scan(true);
     EXPECT_EQ(CURPOSN(), 6u);
-    std::uint32_t fail = 1;
-    UNGETTKN(fail);
-    EXPECT_EQ(fail, 0u);
+    EXPECT_EQ(ungetTkn(), 0u);
     EXPECT_EQ(CURPOSN(), 1u); // in front of the blanks where the re-scan began
     EXPECT_EQ(PREVPOSN(), 0u);
-    UNGETTKN(fail);
-    EXPECT_EQ(fail, 1u);
+    EXPECT_EQ(ungetTkn(), 1u);
     EXPECT_EQ(CURPOSN(), 1u);
     EXPECT_EQ(con.take(), " *ERROR*  Cannot UNGETTKN because CURPOSN is too small or \r\n"
                           "  there is no last token to UNGET.  CURPOSN =  1, PREVPOSN =  0\r\n"
                           " BEGINNING OF TKNBUF:   12 +\r\n");
-    GETTKNREAL(tkn, kind, value, real, rc); // the same number again, after the step back
-    EXPECT_EQ(real, 12.0);
+    EXPECT_EQ(scan(true).real, 12.0); // the same number again, after the step back
 }
 
 TEST_F(Tokenizer, OverlongWordShowsExactlyTheEightyCharactersKept) {
     for (std::string open : {"", "'"}) {
         INITTKNBUF(makeBuf(open + std::string(81, 'z') + "q w"));
-        text::TEXTBUF tkn{};
-        tkn.CHARS.fill('Q'); // leftovers of an earlier, longer token
-        TOKENKIND kind = DLM;
-        std::int64_t value = 0;
-        double real = 0;
-        std::uint32_t rc = 0;
-        GETTKNREAL(tkn, kind, value, real, rc);
-        EXPECT_EQ(rc, kTknWordTooLong);
-        EXPECT_EQ(kind, WRD);
-        EXPECT_EQ(value, 80 * 90);
-        EXPECT_EQ(textOf(tkn.CHARS), std::string(80, 'Z'));
-        EXPECT_EQ(tkn.COUNT, 80u);
+        EXPECT_EQ(scan(true), (Tok{WRD, std::string(80, 'Z'), 80 * 90, kTknWordTooLong}));
         EXPECT_EQ(CURPOSN(), open.size() + 82); // just behind the 81st letter
         EXPECT_EQ(con.take(),
                   "PARAM NAME TOO LONG, FIRST 80 CHAR'S ARE: " + std::string(80, 'Z') + "\r\n");
@@ -647,11 +591,8 @@ TEST_F(Tokenizer, GettkntodelimRunsToTheNextDelimiter) {
 
 TEST_F(Tokenizer, GetrestoflnCopiesTheRestUpperCasedAndTrimmed) {
     INITTKNBUF(makeBuf("ab  cd , e;  "));
-    text::TEXTBUF tkn{};
-    TOKENKIND kind = DLM;
-    std::int64_t value = 0;
+    scan(false); // AB and the blank behind it
     std::uint32_t rc = 9;
-    GETTKN(tkn, kind, value, rc); // AB and the blank behind it
     text::TEXTBUF rest{};
     rest.CHARS.fill('Q');
     rest.ORIGCNT = 77;
