@@ -5,7 +5,9 @@
 // third character, and a word mode in which only delimiters end a token.
 #include "token/table_tokenizer.h"
 
+#include "token/realscan.h"
 #include "token/scanner.h"
+#include "token/tokenscan.h"
 
 namespace token::table {
 

@@ -4,7 +4,9 @@
 // with a nine-digit limit on numbers, and the full operator table.
 #include "token/tokenizer.h"
 
+#include "token/realscan.h"
 #include "token/scanner.h"
+#include "token/tokenscan.h"
 
 #include <string_view>
 
