@@ -11,7 +11,7 @@
 //       static constexpr TOKENKIND& kStopKind = STOPKIND;
 //       static TOKENKIND classOf(unsigned char);        // class of an upper-case code
 //       static void beforeScan();                       // at the start of each token scan
-//       static bool digitFits(Value, std::uint32_t count, std::uint32_t digit);
+//       static bool digitFits(Value, std::uint32_t count, Value digit);
 //       static Value addWordCode(Value, std::uint32_t code);
 //       static constexpr std::array<OPCODE, N> kMoreOpCodes; // beyond kCommonOpCodes
 //   };

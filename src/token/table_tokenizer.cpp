@@ -63,7 +63,7 @@ struct TableClasses {
     }
     static void beforeScan() { st.CLASSTABLE = kDefaultClasses; }
     // The largest number accepted is 2147483647.
-    static bool digitFits(Value value, std::uint32_t, std::uint32_t digit) {
+    static bool digitFits(Value value, std::uint32_t, Value digit) {
         return value < kTenthOfMax || (value == kTenthOfMax && digit <= 7);
     }
     static Value addWordCode(Value value, std::uint32_t code) {

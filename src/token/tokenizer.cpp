@@ -63,7 +63,7 @@ struct SetClasses {
         return TOKENKIND::WORD;
     }
     static void beforeScan() {}
-    static bool digitFits(Value, std::uint32_t count, std::uint32_t) { return count < kMaxDigits; }
+    static bool digitFits(Value, std::uint32_t count, Value) { return count < kMaxDigits; }
     // At most 80 codes of at most 255: no guard needed.
     static Value addWordCode(Value value, std::uint32_t code) { return value + code; }
 };

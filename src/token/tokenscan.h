@@ -31,8 +31,12 @@ template <class P> struct TokenScan {
         UNGETCHR(P::kScan, failed);
         if (failed != 0) rc = kTknPushBackFailed;
     }
-    static std::uint32_t digitOf(char c) { return static_cast<std::uint32_t>(c - '0'); }
     static std::uint32_t codeOf(char c) { return static_cast<unsigned char>(c); }
+    // The code minus that of "0": 0 to 9 for the default digits, anything
+    // from -48 to 207 for a digit set a caller has replaced.
+    static Value digitOf(char c) {
+        return static_cast<Value>(static_cast<std::int32_t>(codeOf(c)) - std::int32_t{'0'});
+    }
 
     // Appends a word character; false when the word is already full, which
     // drops the character and ends the scan with the message.
@@ -58,7 +62,7 @@ template <class P> struct TokenScan {
         case TOKENKIND::NUMBER:
             kind = TOKENKIND::NUMBER;
             APPENDCHR(tkn, ch);
-            value = static_cast<Value>(digitOf(ch));
+            value = digitOf(ch);
             return true;
         case TOKENKIND::WORD:
             kind = TOKENKIND::WORD;
@@ -82,7 +86,7 @@ template <class P> struct TokenScan {
             kind = TOKENKIND::NUMBER;
             negative = last == '-';
             tkn.CHARS[0] = ch;
-            value = static_cast<Value>(digitOf(ch));
+            value = digitOf(ch);
             return true;
         }
         pushBack();
@@ -123,7 +127,7 @@ template <class P> struct TokenScan {
             return false;
         }
         APPENDCHR(tkn, ch);
-        value = static_cast<Value>(value * 10 + static_cast<Value>(digitOf(ch)));
+        value = static_cast<Value>(value * 10 + digitOf(ch));
         return true;
     }
 

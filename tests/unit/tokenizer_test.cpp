@@ -292,6 +292,16 @@ TEST_F(Tokenizer, UnknownOperatorGivesReturnCodeSixAndValueZero) {
     EXPECT_EQ(tokensOf("!+", false), (std::vector<Tok>{{OPR, "!+", 0, kTknBadOperator}}));
 }
 
+TEST_F(Tokenizer, AReplacedDigitSetValuesItsCharactersByTheirDistanceFromZero) {
+    SETDIGITSET(setOf("\xff!7"));
+    // 255 - 48 = 207 for each byte FF; 33 - 48 = -15 for "!".
+    EXPECT_EQ(tokensOf("\xff\xff !7 -\xff", false),
+              (std::vector<Tok>{{NUM, "\xff\xff", 207 * 10 + 207, 0},
+                                {NUM, "!7", -15 * 10 + 7, 0},
+                                {NUM, "\xff", -207, 0},
+                                kEnd}));
+}
+
 // ---- Tokens ----
 
 TEST_F(Tokenizer, TokensOfGettknreal) {
