@@ -142,7 +142,7 @@ template <class P> void getOpCode(text::TEXTBUF &tkn, std::uint32_t &code, std::
         ++code;
         return;
     }
-    if (std::uint32_t pair = opCodeOf<P>(a, b); pair != 0) {
+    if (std::uint32_t pair = b != '\0' ? opCodeOf<P>(a, b) : 0; pair != 0) {
         code = pair;
         return;
     }

@@ -44,7 +44,8 @@ struct TableState {
 };
 constinit TableState st{};
 
-// The largest value whose tenfold plus a digit can still fit in 32 bits.
+// Ten times a value above this no longer fits in 32 bits; at this value only
+// the digits up to 7 do.
 constexpr std::int32_t kTenthOfMax = 214748364;
 // Word values stop growing above this.
 constexpr std::int32_t kWordSumLimit = 3276;
