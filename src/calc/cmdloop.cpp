@@ -8,6 +8,8 @@
 #include "runtime/realtext.h"
 #include "text/numtext.h"
 #include "text/textbuf.h"
+#include "token/table_tokenizer.h"
+#include "token/tokenizer.h"
 
 namespace calc::loop {
 namespace {
@@ -34,7 +36,9 @@ void writeFixed(double x) {
 } // namespace
 
 void STARTUP() {
+    token::table::TKNINIT();
     text::TEXTINIT();
+    token::TKNINIT();
     stack::STKINIT();
 }
 

@@ -1,9 +1,12 @@
 // Console: buffered line reader and writer on standard input and output, with
-// an in-memory mode for tests and fuzzing.
+// an in-memory mode for tests and fuzzing. On a terminal the reader takes its
+// lines from the line editor when the build has one.
 #include "runtime/console.h"
 
 #include "runtime/failure.h"
+#include "runtime/lineedit.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstddef>
@@ -22,6 +25,9 @@ struct ConsoleState {
     std::size_t head = 0; // next unread byte of in
     std::size_t tail = 0; // end of the bytes read into in
     bool inputEnded = false;
+    bool editing = false;             // lines come from the line editor
+    std::span<const char> editText{}; // what is left of the edited line
+    bool editLineEnd = false;         // its line end is still to come
     std::array<char, kOutCap> out{};
     std::size_t outLen = 0;
     bool memory = false;
@@ -52,6 +58,39 @@ void writeAll(const char* data, std::size_t len) {
     }
 }
 
+// Hands the unterminated text at the end of the output (the prompt) to the
+// line editor, which draws it itself and again on every redraw, and writes
+// out everything before it.
+std::span<const char> takePrompt(ConsoleState &s) {
+    std::size_t start = s.outLen;
+    while (start > 0 && s.out[start - 1] != kLF && s.outLen - start < kEditPromptCap) --start;
+    std::span<const char> prompt(s.out.data() + start, s.outLen - start);
+    writeAll(s.out.data(), start);
+    s.outLen = 0; // the prompt stays in place until the editor has copied it
+    return prompt;
+}
+
+// Fills the free part of in from the edited line, then its line end; asks
+// the editor for the next line only when the last one is used up.
+bool refillEdited(ConsoleState &s) {
+    if (s.editText.empty() && !s.editLineEnd) {
+        if (!EDITREAD(takePrompt(s), s.editText)) {
+            s.inputEnded = true;
+            return false;
+        }
+        s.editLineEnd = true;
+    }
+    std::size_t n = std::min(s.in.size() - s.tail, s.editText.size());
+    for (std::size_t i = 0; i < n; ++i) s.in[s.tail + i] = s.editText[i];
+    s.tail += n;
+    s.editText = s.editText.subspan(n);
+    if (s.editText.empty() && s.tail < s.in.size()) {
+        s.in[s.tail++] = kLF;
+        s.editLineEnd = false;
+    }
+    return true;
+}
+
 // Moves the unread bytes to the front and reads more behind them. Returns
 // false when no more bytes can come.
 bool refill(ConsoleState& s) {
@@ -71,6 +110,7 @@ bool refill(ConsoleState& s) {
         if (n == 0) s.inputEnded = true;
         return n > 0;
     }
+    if (s.editing) return refillEdited(s);
     CONFLUSH(); // the user must see everything before the program waits
     for (;;) {
         ssize_t got = ::read(0, s.in.data() + s.tail, s.in.size() - s.tail);
@@ -110,6 +150,7 @@ void CONINIT() {
         ONHALT(flushHalt);
         s.haltRegistered = true;
     }
+    s.editing = EDITSTART();
 }
 
 void RDSTR(std::span<char> text) {
@@ -190,6 +231,8 @@ void CONUSEMEMORY(std::string_view input) {
     mem.out.clear();
     s.head = s.tail = 0;
     s.inputEnded = false;
+    s.editText = {};
+    s.editLineEnd = false;
 }
 
 std::string CONTAKEOUTPUT() {
@@ -206,6 +249,8 @@ void CONUSESTDIO() {
     mem.out.clear();
     s.head = s.tail = 0;
     s.inputEnded = false;
+    s.editText = {};
+    s.editLineEnd = false;
 }
 
 } // namespace runtime

@@ -1,0 +1,16 @@
+// Line editing when the build has no libedit: never on. The console then
+// reads plain lines on a terminal too, as it does from a pipe.
+#include "runtime/lineedit.h"
+
+namespace runtime {
+
+bool EDITSTART() {
+    return false;
+}
+
+bool EDITREAD(std::span<const char>, std::span<const char> &text) {
+    text = {};
+    return false;
+}
+
+} // namespace runtime

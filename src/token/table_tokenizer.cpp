@@ -1,0 +1,155 @@
+// The table-driven tokenizer the date entry reads through: the scanner core
+// with characters classed by a fixed 128-entry table (codes above 127 are
+// word characters), a 32-bit token value with overflow guards instead of a
+// digit limit, the operator table without "^", "**" and "><", a start at the
+// third character, and a word mode in which only delimiters end a token.
+#include "token/table_tokenizer.h"
+
+#include "token/realscan.h"
+#include "token/scanner.h"
+#include "token/tokenscan.h"
+
+namespace token::table {
+
+constinit char STOPCHR = '\0';
+constinit TOKENKIND STOPKIND = TOKENKIND::DELIMITER;
+
+namespace {
+
+using CLASSES = std::array<TOKENKIND, 128>;
+
+// The default table; in word mode digits and operator characters are word
+// characters too, so that only NUL, blank, "," and ";" end a token.
+constexpr CLASSES classTable(bool wordMode) {
+    CLASSES t{};
+    t.fill(TOKENKIND::WORD);
+    t[0] = TOKENKIND::DELIMITER;
+    if (!wordMode) {
+        for (char c = '0'; c <= '9'; ++c) t[static_cast<unsigned char>(c)] = TOKENKIND::NUMBER;
+    }
+    for (char c : {' ', ',', ';'}) t[static_cast<unsigned char>(c)] = TOKENKIND::DELIMITER;
+    if (!wordMode) {
+        for (char c : {'#', '*', '+', '-', '/', '<', '=', '>'}) {
+            t[static_cast<unsigned char>(c)] = TOKENKIND::OPERATOR;
+        }
+    }
+    return t;
+}
+constexpr CLASSES kDefaultClasses = classTable(false);
+constexpr CLASSES kWordModeClasses = classTable(true);
+
+struct TableState {
+    core::ScanState scan{};
+    CLASSES CLASSTABLE{};
+};
+constinit TableState st{};
+
+// Ten times a value above this no longer fits in 32 bits; at this value only
+// the digits up to 7 do.
+constexpr std::int32_t kTenthOfMax = 214748364;
+// Word values stop growing above this.
+constexpr std::int32_t kWordSumLimit = 3276;
+
+// What sets this tokenizer apart from the first one.
+struct TableClasses {
+    using Value = std::int32_t;
+    static constexpr std::array<core::OPCODE, 0> kMoreOpCodes{};
+
+    static constexpr core::ScanState &kScan = st.scan;
+    static constexpr char &kStopChr = STOPCHR;
+    static constexpr TOKENKIND &kStopKind = STOPKIND;
+
+    static TOKENKIND classOf(unsigned char c) {
+        return c < st.CLASSTABLE.size() ? st.CLASSTABLE[c] : TOKENKIND::WORD;
+    }
+    static void beforeScan() { st.CLASSTABLE = kDefaultClasses; }
+    // The largest number accepted is 2147483647.
+    static bool digitFits(Value value, std::uint32_t, Value digit) {
+        return value < kTenthOfMax || (value == kTenthOfMax && digit <= 7);
+    }
+    static Value addWordCode(Value value, std::uint32_t code) {
+        if (value < kWordSumLimit || (value == kWordSumLimit && code <= 7)) {
+            return value + static_cast<Value>(code); // code <= 255: no overflow
+        }
+        return value;
+    }
+};
+
+// The scan of GETWORDTKN: the same, with the word-mode table.
+struct WordModeClasses : TableClasses {
+    static void beforeScan() { st.CLASSTABLE = kWordModeClasses; }
+};
+
+} // namespace
+
+void FILLCLASSTABLE() {
+    st.CLASSTABLE = kDefaultClasses;
+}
+
+void TKNINIT() {
+    core::startUp<TableClasses>();
+    FILLCLASSTABLE();
+}
+
+void INITTKNBUF(const text::TEXTBUF &line) {
+    core::INITLINE(st.scan, line, 1);
+    FILLCLASSTABLE();
+}
+
+// The first two characters are never read (UNGETCHR can still step back
+// onto them); a shorter line starts at its end.
+void INITTKNBUFAT3(const text::TEXTBUF &line) {
+    core::INITLINE(st.scan, line, 3);
+    FILLCLASSTABLE();
+}
+
+void GETCHR(char &ch, TOKENKIND &kind, std::uint32_t &eol) {
+    core::getChr<TableClasses>(ch, kind, eol);
+}
+void UNGETCHR(std::uint32_t &fail) {
+    core::UNGETCHR(st.scan, fail);
+}
+void STOTKNPOSN() {
+    core::STOTKNPOSN(st.scan);
+}
+void RCLTKNPOSN() {
+    core::RCLTKNPOSN(st.scan);
+}
+
+void GETTKN(text::TEXTBUF &tkn, TOKENKIND &kind, std::int32_t &value, std::uint32_t &rc) {
+    core::scanToken<TableClasses>(tkn, kind, value, rc);
+}
+void GETTKNREAL(text::TEXTBUF &tkn, TOKENKIND &kind, std::int32_t &value, double &real,
+                std::uint32_t &rc) {
+    core::getTknReal<TableClasses>(tkn, kind, value, real, rc);
+}
+
+// The word mode lasts for this one scan: the next read of any kind sees the
+// default classes again.
+void GETWORDTKN(text::TEXTBUF &tkn, std::int32_t &value, std::uint32_t &rc) {
+    TOKENKIND kind = TOKENKIND::DELIMITER;
+    core::scanToken<WordModeClasses>(tkn, kind, value, rc);
+    FILLCLASSTABLE();
+}
+
+void UNGETTKN(std::uint32_t &fail) {
+    core::UNGETTKN(st.scan, fail);
+}
+void GETOPCODE(text::TEXTBUF &tkn, std::uint32_t &code, std::uint32_t &fail) {
+    core::getOpCode<TableClasses>(tkn, code, fail);
+}
+void GETRESTOFLN(text::TEXTBUF &tkn, std::uint32_t &rc) {
+    core::getRestOfLn<TableClasses>(tkn, rc);
+}
+
+std::uint32_t CURPOSN() {
+    return st.scan.CURPOSN;
+}
+std::uint32_t PREVPOSN() {
+    return st.scan.PREVPOSN;
+}
+const text::TEXTBUF &TKNBUF() {
+    return st.scan.TKNBUF;
+}
+
+} // namespace token::table

@@ -1,0 +1,212 @@
+// The token state machine of the scanner core (GETTKN): operators with their
+// codes, numbers with their values, words with their character sums.
+#pragma once
+
+#include "token/scanner.h"
+
+namespace token::core {
+
+// One run of the token state machine. The kind found so far decides what
+// each character does; see step() for the table.
+template <class P> struct TokenScan {
+    using Value = typename P::Value;
+
+    text::TEXTBUF &tkn;
+    TOKENKIND &kind;
+    Value &value;
+    std::uint32_t &rc;
+    bool negative = false;
+    bool quoted = false;
+    char quote = '\0';
+    // The last character handed out and its class as finally taken.
+    char ch = '\0';
+    TOKENKIND cls = TOKENKIND::DELIMITER;
+    // Set when a sign in front of a digit was handed back: the scan then
+    // stops at the sign, with the class of the digit.
+    bool signHandedBack = false;
+    char sign = '\0';
+
+    void pushBack() {
+        std::uint32_t failed = 0;
+        UNGETCHR(P::kScan, failed);
+        if (failed != 0) rc = kTknPushBackFailed;
+    }
+    static std::uint32_t codeOf(char c) { return static_cast<unsigned char>(c); }
+    // The code minus that of "0": 0 to 9 for the default digits, anything
+    // from -48 to 207 for a digit set a caller has replaced.
+    static Value digitOf(char c) {
+        return static_cast<Value>(static_cast<std::int32_t>(codeOf(c)) - std::int32_t{'0'});
+    }
+
+    // Appends a word character; false when the word is already full, which
+    // drops the character and ends the scan with the message.
+    bool appendWord() {
+        if (tkn.COUNT >= kMaxWord) {
+            WORDTOOLONG(tkn);
+            rc = kTknWordTooLong;
+            return false;
+        }
+        APPENDCHR(tkn, ch);
+        value = P::addWordCode(value, codeOf(ch));
+        return true;
+    }
+
+    bool fromDelimiter() {
+        switch (cls) {
+        case TOKENKIND::DELIMITER:
+            return ch != '\0'; // a NUL before any token ends the scan
+        case TOKENKIND::OPERATOR:
+            kind = TOKENKIND::OPERATOR;
+            APPENDCHR(tkn, ch);
+            return true;
+        case TOKENKIND::NUMBER:
+            kind = TOKENKIND::NUMBER;
+            APPENDCHR(tkn, ch);
+            value = digitOf(ch);
+            return true;
+        case TOKENKIND::WORD:
+            kind = TOKENKIND::WORD;
+            if (ch == '\'' || ch == '"') {
+                quoted = true;
+                quote = ch;
+                return true;
+            }
+            APPENDCHR(tkn, ch);
+            value = static_cast<Value>(codeOf(ch));
+            return true;
+        }
+        return false;
+    }
+
+    // A digit behind an operator: "+5" and "-5" become numbers; behind a
+    // second character ("*-5") the sign is handed back for the next token.
+    bool signRule() {
+        char last = tkn.CHARS[tkn.COUNT - 1]; // an operator text holds 1 or 2 characters
+        if (isSign(last) && tkn.COUNT == 1) {
+            kind = TOKENKIND::NUMBER;
+            negative = last == '-';
+            tkn.CHARS[0] = ch;
+            value = digitOf(ch);
+            return true;
+        }
+        pushBack();
+        if (isSign(last)) {
+            pushBack();
+            tkn.COUNT = 1;
+            signHandedBack = true;
+            sign = last;
+        }
+        return false;
+    }
+
+    bool fromOperator() {
+        switch (cls) {
+        case TOKENKIND::OPERATOR:
+            if (tkn.COUNT < 2) {
+                APPENDCHR(tkn, ch);
+                return true;
+            }
+            break;
+        case TOKENKIND::NUMBER:
+            return signRule();
+        default:
+            break;
+        }
+        pushBack();
+        return false;
+    }
+
+    bool fromNumber() {
+        if (cls == TOKENKIND::DELIMITER) return false;
+        if (cls != TOKENKIND::NUMBER) {
+            pushBack();
+            return false;
+        }
+        if (!P::digitFits(value, tkn.COUNT, digitOf(ch))) {
+            rc = kTknTooManyDigits; // the digit is consumed and not stored
+            return false;
+        }
+        APPENDCHR(tkn, ch);
+        value = static_cast<Value>(value * 10 + digitOf(ch));
+        return true;
+    }
+
+    bool fromWord() {
+        switch (cls) {
+        case TOKENKIND::DELIMITER:
+            return false;
+        case TOKENKIND::OPERATOR:
+            pushBack();
+            return false;
+        case TOKENKIND::NUMBER:
+            return appendWord();
+        case TOKENKIND::WORD:
+            if (ch == quote) {
+                cls = TOKENKIND::DELIMITER; // the closing quote
+                return false;
+            }
+            return appendWord();
+        }
+        return false;
+    }
+
+    bool step() {
+        switch (kind) {
+        case TOKENKIND::DELIMITER:
+            return fromDelimiter();
+        case TOKENKIND::OPERATOR:
+            return fromOperator();
+        case TOKENKIND::NUMBER:
+            return fromNumber();
+        case TOKENKIND::WORD:
+            return fromWord();
+        }
+        return false;
+    }
+
+    void finish() {
+        setStop<P>(signHandedBack ? sign : ch, cls);
+        ENDTEXT(tkn);
+        if (kind == TOKENKIND::NUMBER && negative) value = static_cast<Value>(-value);
+        if (kind == TOKENKIND::OPERATOR) {
+            std::uint32_t code = 0;
+            std::uint32_t failed = 0;
+            getOpCode<P>(tkn, code, failed);
+            value = static_cast<Value>(code);
+            if (failed != 0) rc = kTknBadOperator;
+        }
+        tkn.ORIGCNT = tkn.COUNT;
+    }
+
+    // Returns whether the token was a quoted word.
+    bool run() {
+        ScanState &s = P::kScan;
+        s.PREVPOSN = s.CURPOSN;
+        kind = TOKENKIND::DELIMITER;
+        rc = kTknOk;
+        value = 0;
+        tkn.COUNT = 0;
+        P::beforeScan();
+        for (;;) {
+            std::uint32_t eol = 0;
+            getChr<P>(ch, cls, eol);
+            if (eol != 0) {
+                if (kind == TOKENKIND::DELIMITER) rc = kTknEndOfLine;
+                break;
+            }
+            if (quoted && ch != '\0') cls = TOKENKIND::WORD;
+            if (!step()) break;
+        }
+        finish();
+        return quoted;
+    }
+};
+
+// GETTKN. Returns whether the token was a quoted word.
+template <class P>
+bool scanToken(text::TEXTBUF &tkn, TOKENKIND &kind, typename P::Value &value, std::uint32_t &rc) {
+    TokenScan<P> scan{tkn, kind, value, rc};
+    return scan.run();
+}
+
+} // namespace token::core

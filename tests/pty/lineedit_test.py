@@ -1,0 +1,416 @@
+#!/usr/bin/env python3
+"""Line editing in a real pseudo-terminal.
+
+Drives rpncalc, and the reader-only helper rpncalc_lineecho (which shows the
+exact text the console reader returned as "read [...]"), through a pty the
+way a person at a terminal would: typing, cursor keys, Up/Down, Ctrl-L,
+Ctrl-D. With --editing on the build has libedit and every editing case must
+work; with --editing off the same terminal must get plain lines, editing keys
+arriving as ordinary bytes. The cases where standard input or standard output
+is not a terminal run in both builds and compare the bytes exactly.
+
+Exit status: 0 all cases passed, 1 a case failed, 77 no pseudo-terminals here.
+"""
+
+import argparse
+import fcntl
+import os
+import re
+import select
+import struct
+import subprocess
+import sys
+import tempfile
+import termios
+import time
+
+PROMPT = b" 21Jul03 Enter calc, or HELP: "
+UP, DOWN, LEFT, RIGHT = b"\x1b[A", b"\x1b[B", b"\x1b[D", b"\x1b[C"
+CTRL_A, CTRL_D, CTRL_L, CTRL_P, BACKSPACE = b"\x01", b"\x04", b"\x0c", b"\x10", b"\x7f"
+ENTER = b"\r"
+TIMEOUT = 15.0  # generous: the sanitizer build starts slowly on a busy machine
+
+# A result line as the program writes it, seen through the terminal's output
+# processing (each CR LF the program writes arrives as CR CR LF).
+RESULT = re.compile(rb" Result =(.{15}),       (\S*)\r\r\n")
+
+
+class Failure(Exception):
+    pass
+
+
+def check(cond, what, seen=b""):
+    if not cond:
+        raise Failure(what + ("\n  output so far: %r" % seen if seen else ""))
+
+
+class Session:
+    """One program run with a pty on standard input, standard output or both."""
+
+    def __init__(self, program, tty_in=True, tty_out=True, home=None, raw_output=False):
+        self.master, slave = os.openpty()
+        fcntl.ioctl(slave, termios.TIOCSWINSZ, struct.pack("HHHH", 24, 80, 0, 0))
+        if raw_output:
+            # No output processing, so the bytes the program writes arrive unchanged.
+            attrs = termios.tcgetattr(slave)
+            attrs[1] &= ~termios.OPOST
+            termios.tcsetattr(slave, termios.TCSANOW, attrs)
+        self.home = home or tempfile.mkdtemp(prefix="rpncalc-pty-")
+        env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "TERM": "xterm",
+               "HOME": self.home, "LANG": "C.UTF-8"}
+        for name in ("ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"):
+            if name in os.environ:
+                env[name] = os.environ[name]
+        self.proc = subprocess.Popen(
+            [program],
+            stdin=slave if tty_in else subprocess.PIPE,
+            stdout=slave if tty_out else subprocess.PIPE,
+            stderr=subprocess.PIPE,
+            cwd=self.home, env=env, start_new_session=True)
+        os.close(slave)
+        self.seen = b""   # everything read from the terminal so far
+        self.pos = 0      # how much of it the expectations have used up
+
+    def send(self, data):
+        os.write(self.master, data)
+
+    def _read_more(self, deadline):
+        left = deadline - time.monotonic()
+        if left <= 0:
+            return False
+        ready, _, _ = select.select([self.master], [], [], left)
+        if not ready:
+            return False
+        try:
+            data = os.read(self.master, 4096)
+        except OSError:  # the program has closed its side
+            return False
+        if not data:
+            return False
+        self.seen += data
+        return True
+
+    def expect(self, pattern, what):
+        """Waits for pattern (bytes or compiled regex) past the last match;
+        returns the bytes skipped before it and the match."""
+        regex = pattern if hasattr(pattern, "search") else re.compile(re.escape(pattern))
+        deadline = time.monotonic() + TIMEOUT
+        while True:
+            m = regex.search(self.seen, self.pos)
+            if m:
+                before = self.seen[self.pos:m.start()]
+                self.pos = m.end()
+                return before, m
+            if not self._read_more(deadline):
+                raise Failure("no %s within %.0f s\n  output so far: %r"
+                              % (what, TIMEOUT, self.seen))
+
+    def drain(self, seconds=0.3):
+        deadline = time.monotonic() + seconds
+        while self._read_more(deadline):
+            pass
+        return self.seen[self.pos:]
+
+    def finish(self):
+        """Waits for the program to end; returns its exit status."""
+        try:
+            status = self.proc.wait(timeout=TIMEOUT)
+        except subprocess.TimeoutExpired:
+            self.proc.kill()
+            self.proc.wait()
+            raise Failure("the program did not end\n  output so far: %r" % self.seen)
+        self.drain(0.2)
+        self.final_lflag = termios.tcgetattr(self.master)[3]
+        err = self.proc.stderr.read()
+        self.close()
+        check(err == b"", "standard error is not empty: %r" % err)
+        return status
+
+    def close(self):
+        if self.master >= 0:
+            os.close(self.master)
+            self.master = -1
+
+    def kill(self):
+        if self.proc.poll() is None:
+            self.proc.kill()
+            self.proc.wait()
+        self.close()
+
+
+def read_line(s, keys, expected):
+    """At a prompt, types keys and Enter; checks the reader got expected."""
+    s.expect(PROMPT, "prompt")
+    s.send(keys + ENTER)
+    _, m = s.expect(re.compile(rb"read \[(.*?)\]\r\r\n"), "echo of the line read")
+    check(m.group(1) == expected,
+          "typed %r: the program read [%s], expected [%s]"
+          % (keys, m.group(1).decode("latin-1"), expected.decode("latin-1")))
+
+
+def end_with_ctrl_d(s, at_prompt=False):
+    if not at_prompt:
+        s.expect(PROMPT, "prompt")
+    s.send(CTRL_D)
+    status = s.finish()
+    check(status == 0, "Ctrl-D on an empty line: exit status %d, expected 0" % status)
+    wanted = termios.ICANON | termios.ECHO
+    check(s.final_lflag & wanted == wanted, "the terminal was left without line mode and echo")
+
+
+# --- cases with line editing ------------------------------------------------
+
+def dialogue_and_recall(calc, echo):
+    """2 3 +, then Up and Enter: the recalled line is drawn after the prompt
+    and its result line equals the first; Ctrl-D ends with status 0."""
+    s = Session(calc)
+    try:
+        before, _ = s.expect(PROMPT, "first prompt")
+        check(before == b"", "output before the first prompt: %r" % before)
+        s.send(b"2 3 +" + ENTER)
+        # The editor echoes the line and its newline; the program then writes
+        # its own line end, so an empty line shows before the result.
+        between, first = s.expect(RESULT, "first result line")
+        check(between == b"2 3 +\r\n\r\r\n",
+              "between the prompt and the result: %r" % between, s.seen)
+        s.expect(PROMPT, "second prompt")
+        s.send(UP)
+        s.expect(b"2 3 +", "the recalled line drawn after Up")
+        s.send(ENTER)
+        _, second = s.expect(RESULT, "second result line")
+        check(second.group(0) == first.group(0),
+              "result lines differ: %r and %r" % (first.group(0), second.group(0)))
+        s.expect(PROMPT, "third prompt")
+        check(s.seen.count(PROMPT) == 3, "the prompt is not shown once per line", s.seen)
+        end_with_ctrl_d(s, at_prompt=True)
+        check(s.seen.endswith(b"\r\r\n"), "no line end after Ctrl-D", s.seen)
+    finally:
+        s.kill()
+
+
+def edited_line_is_evaluated(calc, evaluator):
+    """1 5 +, three times Left, 2: the program evaluates 1 25 +."""
+    s = Session(calc)
+    try:
+        s.expect(PROMPT, "prompt")
+        s.send(b"1 5 +" + LEFT * 3 + b"2" + ENTER)
+        _, m = s.expect(RESULT, "result line")
+        # The editor redrew the line with the 2 inserted before the 5.
+        check(b"25 +" in s.seen[:m.start()], "the edited line was not drawn", s.seen)
+        if evaluator:
+            check(m.group(0) == b" Result =26.000000000000,       26.\r\r\n",
+                  "1 25 + did not give 26: %r" % m.group(0))
+        end_with_ctrl_d(s)
+    finally:
+        s.kill()
+
+
+def editing_keys(echo):
+    """What the reader receives after the usual editing keys."""
+    cases = [
+        (b"1 5 +" + LEFT * 3 + b"2", b"1 25 +"),          # insert in the middle
+        (b"2 3 +" + CTRL_A + b"4 ", b"4 2 3 +"),          # insert at the start
+        (b"abc" + BACKSPACE, b"ab"),                      # delete before the cursor
+        (b"abc" + LEFT * 2 + CTRL_D, b"ac"),              # delete under the cursor
+        (b"abc" + LEFT + RIGHT + b"d", b"abcd"),          # back to the end
+        (b"12" + b"\x1bOD" + b".", b"1.2"),               # Left in application mode
+        (b"abc" + CTRL_D, b"abc"),                        # Ctrl-D on a non-empty line
+        (b"abc" + CTRL_A + b"\x06\x05d", b"abcd"),        # Ctrl-F, then Ctrl-E to the end
+        (b"abc" + b"\x02\x02\x0b" + b"x", b"ax"),         # Ctrl-K deletes to the end
+        (b"abc" + b"\x02\x15" + b"x", b"x"),              # Ctrl-U deletes the whole line
+        (b"x" * 300, b"x" * 256),                         # kept: the first 256
+        (b"0 " + b"\xc3\xa9", b"0 <C3><A9>"),             # UTF-8 passes through
+    ]
+    s = Session(echo)
+    try:
+        for keys, expected in cases:
+            read_line(s, keys, expected)
+        end_with_ctrl_d(s)
+    finally:
+        s.kill()
+
+
+def history_keys(echo):
+    """Up and Down walk through the lines of this run."""
+    s = Session(echo)
+    try:
+        for line in (b"1", b"2", b"3"):
+            read_line(s, line, line)
+        read_line(s, UP + UP + DOWN, b"3")
+        read_line(s, UP, b"3")                 # the same line again is not kept twice,
+        read_line(s, UP + UP, b"2")            # so the one before is two steps back
+        read_line(s, UP * 2, b"3")
+        read_line(s, UP * 9, b"1")             # Up stops at the oldest line
+        read_line(s, CTRL_P + b" 7", b"1 7")   # recall, then edit
+        read_line(s, DOWN + b"5", b"5")        # below the newest: an empty line
+        end_with_ctrl_d(s)
+    finally:
+        s.kill()
+
+
+def prompt_redrawn(echo):
+    """Ctrl-L clears the screen and draws the prompt and the line again."""
+    s = Session(echo)
+    try:
+        s.expect(PROMPT, "prompt")
+        s.send(b"42")
+        s.expect(b"42", "echo of 42")
+        s.send(CTRL_L)
+        s.expect(re.compile(re.escape(PROMPT) + rb"(\x1b\[[0-9;]*[A-Za-z])*42"),
+                 "prompt and line drawn again after Ctrl-L")
+        s.send(ENTER)
+        s.expect(b"read [42]", "the line read")
+        end_with_ctrl_d(s)
+    finally:
+        s.kill()
+
+
+def no_files(echo):
+    """No start-up file is read and no history file is written."""
+    home = tempfile.mkdtemp(prefix="rpncalc-pty-home-")
+    # Were this read, typing 7 would delete instead.
+    with open(os.path.join(home, ".editrc"), "w") as f:
+        f.write("bind 7 ed-delete-prev-char\nrpncalc:bind 7 ed-delete-prev-char\n")
+    s = Session(echo, home=home)
+    try:
+        read_line(s, b"17", b"17")
+        end_with_ctrl_d(s)
+    finally:
+        s.kill()
+    left = sorted(os.listdir(home))
+    check(left == [".editrc"], "files appeared in HOME and the working folder: %r" % left)
+
+
+# --- cases without line editing ---------------------------------------------
+
+def plain_terminal(calc, echo):
+    """Without libedit a terminal gets plain lines: editing keys are bytes."""
+    s = Session(echo)
+    try:
+        read_line(s, b"2 3 +", b"2 3 +")
+        read_line(s, UP, b"<1B>[A")
+        read_line(s, b"1 5 +" + LEFT, b"1 5 +<1B>[D")
+        end_with_ctrl_d(s)
+    finally:
+        s.kill()
+    s = Session(calc)
+    try:
+        s.expect(PROMPT, "prompt")
+        s.send(b"0" + ENTER)
+        between, m = s.expect(RESULT, "result line")
+        check(between == b"0\r\n\r\r\n", "between the prompt and the result: %r" % between)
+        check(m.group(0) == b" Result =0.00000000E+000,       0.\r\r\n",
+              "result line for 0: %r" % m.group(0))
+        end_with_ctrl_d(s)
+    finally:
+        s.kill()
+
+
+# --- one side not a terminal (both builds) ------------------------------------
+
+def piped_output(calc, echo):
+    """Standard input a terminal, standard output a pipe: plain lines, and
+    exactly the bytes of a piped run on the pipe."""
+    s = Session(echo, tty_out=False)
+    try:
+        for keys in (b"2 3 +", UP, b"1 5 +" + LEFT + b"2"):
+            s.send(keys + ENTER)
+        s.send(CTRL_D)  # end of input on a terminal in line mode
+        out, err = s.proc.communicate(timeout=TIMEOUT)
+        check(err == b"", "standard error: %r" % err)
+        check(s.proc.returncode == 0, "exit status %d" % s.proc.returncode)
+        p = PROMPT
+        expected = (p + b"\r\nread [2 3 +]\r\n" + p + b"\r\nread [<1B>[A]\r\n"
+                    + p + b"\r\nread [1 5 +<1B>[D2]\r\n" + p + b"\r\n")
+        check(out == expected, "output on the pipe:\n  %r\nexpected\n  %r" % (out, expected))
+    finally:
+        s.kill()
+
+
+def piped_input(calc, echo):
+    """Standard input a pipe, standard output a terminal: the bytes on the
+    terminal are those of a piped run, and the input is taken as it is."""
+    zero = b" Result =0.00000000E+000,       0.\r\n"
+    runs = [
+        # Lines whose value is 0 with or without the evaluator; the empty
+        # line ends the run before the escape bytes.
+        (calc, b"0\n0,0;0\r\n\n\x1b[A\n",
+         (PROMPT + b"\r\n" + zero) * 2 + PROMPT + b"\r\n"),
+        # The reader takes the bytes of editing keys as they come.
+        (echo, b"2 3 +\n\x1b[A\n\x04\n",
+         PROMPT + b"\r\nread [2 3 +]\r\n" + PROMPT + b"\r\nread [<1B>[A]\r\n"
+         + PROMPT + b"\r\nread [<04>]\r\n" + PROMPT + b"\r\n"),
+    ]
+    for program, lines, expected in runs:
+        s = Session(program, tty_in=False, raw_output=True)
+        try:
+            s.proc.stdin.write(lines)
+            s.proc.stdin.close()
+            status = s.finish()
+            check(status == 0, "exit status %d" % status)
+            check(s.seen == expected,
+                  "bytes on the terminal:\n  %r\nexpected\n  %r" % (s.seen, expected))
+        finally:
+            s.kill()
+
+
+def evaluator_present(calc):
+    """Whether lines are evaluated yet: 2 3 + piped gives 5."""
+    run = subprocess.run([calc], input=b"2 3 +\n", stdout=subprocess.PIPE, timeout=TIMEOUT)
+    return b" Result =5.0000000000000,       5.\r\n" in run.stdout
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--calc", required=True)
+    ap.add_argument("--echo", required=True)
+    ap.add_argument("--editing", choices=("on", "off"), required=True)
+    ap.add_argument("--case", help="run only this case")
+    args = ap.parse_args()
+    try:
+        m, sl = os.openpty()
+        os.close(m)
+        os.close(sl)
+    except OSError as e:
+        print("SKIPPED: no pseudo-terminals on this machine (%s)" % e)
+        return 77
+
+    calc, echo = os.path.abspath(args.calc), os.path.abspath(args.echo)
+    if args.editing == "on":
+        evaluator = evaluator_present(calc)
+        cases = [
+            ("dialogue_and_recall", lambda: dialogue_and_recall(calc, echo)),
+            ("edited_line_is_evaluated", lambda: edited_line_is_evaluated(calc, evaluator)),
+            ("editing_keys", lambda: editing_keys(echo)),
+            ("history_keys", lambda: history_keys(echo)),
+            ("prompt_redrawn", lambda: prompt_redrawn(echo)),
+            ("no_files", lambda: no_files(echo)),
+        ]
+        if not evaluator:
+            print("note: lines are not evaluated in this build yet; "
+                  "edited_line_is_evaluated checks the drawn line and the result line only")
+    else:
+        print("note: this build has no line editing; checking plain lines on a terminal")
+        cases = [("plain_terminal", lambda: plain_terminal(calc, echo))]
+    cases += [
+        ("piped_output", lambda: piped_output(calc, echo)),
+        ("piped_input", lambda: piped_input(calc, echo)),
+    ]
+
+    passed = failed = 0
+    for name, run in cases:
+        if args.case and name != args.case:
+            continue
+        try:
+            run()
+            passed += 1
+            print("ok      %s" % name)
+        except (Failure, OSError, subprocess.SubprocessError) as e:
+            failed += 1
+            print("FAILED  %s: %s" % (name, e))
+    print("%d passed, %d failed" % (passed, failed))
+    return 0 if failed == 0 and passed > 0 else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
