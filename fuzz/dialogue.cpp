@@ -13,13 +13,17 @@
 //   "Infinite", then ",       " and the cropped nine-place text; and the two
 //   renderings agree to within their last computed places;
 // - every line end is CR LF, and the output stays within a fixed multiple of
-//   the input (no runaway loop).
+//   the input (no runaway loop);
+// - the evaluator consumes each line in a bounded number of tokens: every
+//   token it is handed moves the scanning position on, and a line yields at
+//   most COUNT + 1 tokens (no line is ever scanned twice).
 #include "fuzzcheck.h"
 
 #include "calc/cmdloop.h"
 #include "runtime/console.h"
 #include "runtime/failure.h"
 #include "runtime/platform.h"
+#include "token/tokenizer.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -176,7 +180,8 @@ void checkResultLine(std::string_view line) {
             what);
 }
 
-void checkDialogue(std::string_view in, const std::string &out) {
+// Checks the whole output; returns the number of lines evaluated.
+std::size_t checkDialogue(std::string_view in, const std::string &out) {
     require(out.size() <= 200 + kOutputPerInputByte * in.size(),
             "output out of all proportion to the input");
     for (std::size_t i = 0; i < out.size(); ++i) {
@@ -211,9 +216,56 @@ void checkDialogue(std::string_view in, const std::string &out) {
         std::string_view last = start == std::string_view::npos ? body : body.substr(start + 2);
         checkResultLine(last);
     }
+    return lines;
 }
 
 } // namespace
+
+// The evaluator's token loop, observed from outside. This target is linked
+// with --wrap for the tokenizer's INITTKNBUF and GETTKNREAL (see
+// fuzz/CMakeLists.txt), so the evaluator's calls arrive here and are passed
+// on to the real procedures; the names below are the linker's for them.
+namespace fuzzwrap {
+
+void realINITTKNBUF(const text::TEXTBUF &line) __asm__(
+    "__real__ZN5token10INITTKNBUFERKN4text7TEXTBUFE");
+void realGETTKNREAL(
+    text::TEXTBUF &tkn, token::TOKENKIND &kind, std::int64_t &value, double &real,
+    std::uint32_t
+        &rc) __asm__("__real__ZN5token10GETTKNREALERN4text7TEXTBUFERNS_9TOKENKINDERlRdRj");
+void INITTKNBUF(const text::TEXTBUF &line) __asm__(
+    "__wrap__ZN5token10INITTKNBUFERKN4text7TEXTBUFE");
+void GETTKNREAL(
+    text::TEXTBUF &tkn, token::TOKENKIND &kind, std::int64_t &value, double &real,
+    std::uint32_t
+        &rc) __asm__("__wrap__ZN5token10GETTKNREALERN4text7TEXTBUFERNS_9TOKENKINDERlRdRj");
+
+struct LineScan {
+    std::uint32_t lines = 0; // INITTKNBUF calls: one per evaluated line
+    std::uint32_t count = 0; // COUNT of the line being scanned
+    std::uint32_t tokens = 0;
+};
+LineScan scan;
+
+void INITTKNBUF(const text::TEXTBUF &line) {
+    realINITTKNBUF(line);
+    ++scan.lines;
+    scan.count = line.COUNT;
+    scan.tokens = 0;
+}
+
+void GETTKNREAL(text::TEXTBUF &tkn, token::TOKENKIND &kind, std::int64_t &value, double &real,
+                std::uint32_t &rc) {
+    const std::uint32_t before = token::CURPOSN();
+    realGETTKNREAL(tkn, kind, value, real, rc);
+    ++scan.tokens;
+    if (rc == 0)
+        require(token::CURPOSN() > before, "the evaluator was handed a token that did not move on");
+    require(scan.tokens <= scan.count + 1,
+            "the evaluator scans a line again: more tokens than characters");
+}
+
+} // namespace fuzzwrap
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
     fuzzcheck::catchFailureReports();
@@ -226,7 +278,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     runtime::FPINIT();
     runtime::CONUSEMEMORY(in);
     calc::loop::STARTUP();
+    fuzzwrap::scan = fuzzwrap::LineScan{};
     calc::loop::CMDLOOP();
-    checkDialogue(in, runtime::CONTAKEOUTPUT());
+    const std::size_t lines = checkDialogue(in, runtime::CONTAKEOUTPUT());
+    require(fuzzwrap::scan.lines == lines,
+            "the evaluator starts the tokenizer once per evaluated line");
     return 0;
 }
