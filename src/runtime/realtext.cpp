@@ -1,19 +1,36 @@
-// Real text conversion: digit generators, the real writers and the reader.
-// (First cut: the digit steps in plain double; to be replaced by exact steps.)
+// Real text conversion: the digit generators FIXDIGITS and FLTDIGITS, the real
+// writers WRTREAL and REALTOFIX, and the reader TEXTTOREAL.
+//
+// The digit generators follow the fixed steps (add the rounding term R[k],
+// count or scale away the integer digits, truncate digit after digit), but
+// each step is carried out on the exact value: plain double arithmetic shows
+// whole numbers as ...99999 and puts some of them in the wrong number of
+// digits. The values are held as exact sums of doubles (runtime/expansion.h);
+// a digit is guessed in double arithmetic and then confirmed by an exact
+// comparison, so no rounding error ever reaches the text.
+//
+// TEXTTOREAL, in contrast, rounds each of its steps to double.
 #include "runtime/realtext.h"
 
 #include "runtime/console.h"
+#include "runtime/expansion.h"
 
 #include <cmath>
+#include <limits>
+#include <string_view>
 
 namespace runtime {
 namespace {
 
+using exact::Expansion;
+
+// Rounding terms: R[k] rounds a non-negative value to k places when added
+// before truncation; each entry is the double nearest the value written.
 constexpr std::array<double, 17> R = {
     0.5,
-    0.0500000000000001,
-    0.0050000000000001,
-    0.0005000000000001,
+    0.0500000000000001, // 0.5e-1 + 1e-16
+    0.0050000000000001, // 0.5e-2 + 1e-16
+    0.0005000000000001, // ...
     0.0000500000000001,
     0.0000050000000001,
     0.0000005000000001,
@@ -24,13 +41,39 @@ constexpr std::array<double, 17> R = {
     0.0000000000050001,
     0.0000000000005001,
     0.0000000000000501,
-    0.0000000000000051,
+    0.0000000000000051, // 0.5e-14 + 1e-16
     5e-16,
     5e-17,
 };
 
+// P[k] = 10^(2^k), each the nearest double (P[5] and up are not exact).
 constexpr std::array<double, 9> P = {1e1, 1e2, 1e4, 1e8, 1e16, 1e32, 1e64, 1e128, 1e256};
 
+// The powers of ten that doubles hold exactly.
+constexpr std::array<double, 23> kPow10 = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                           1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                           1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// Digits are found 15 at a time: 10^15 is below 2^53, so a chunk and its
+// double estimate are exact whole numbers.
+constexpr std::uint32_t kChunk = 15;
+constexpr std::array<std::uint64_t, kChunk> kPow10Int = {
+    1ull,           10ull,           100ull,           1000ull,           10000ull,
+    100000ull,      1000000ull,      10000000ull,      100000000ull,      1000000000ull,
+    10000000000ull, 100000000000ull, 1000000000000ull, 10000000000000ull, 100000000000000ull,
+};
+
+// Fixed-point text computes at most 14 integer digits and, after the point,
+// digits up to the 15th in all; the others show as 0.
+constexpr std::int64_t kFixIntComputed = 14;
+constexpr std::int64_t kFixAllComputed = 15;
+
+// Values of 2^64 and more are handled scaled by 2^-64, so that a power of ten
+// a little above them cannot overflow; nothing underflows at that size.
+constexpr double kTwo64 = 18446744073709551616.0;
+constexpr double kTwoMinus64 = 1.0 / kTwo64;
+
+// The work area of a digit generator: characters after the 64th are dropped.
 struct Area {
     WORKAREA a{};
     std::size_t len = 0;
@@ -44,109 +87,247 @@ struct Area {
     }
 };
 
-bool isZero(double v) { return v == 0.0; }
-bool isNonFinite(double v) { return !std::isfinite(v); }
-
-char digitOf(double& v) {
-    double t = std::trunc(v);
-    int d = static_cast<int>(t);
-    if (d > 9) d = 9;
-    v = (v - t) * 10.0;
-    return static_cast<char>('0' + d);
-}
-
 WORKAREA infinite() {
     Area out;
     for (char c : std::string_view("Infinite")) out.emit(c);
     return out.done();
 }
 
+char digitChar(std::uint64_t d) {
+    return static_cast<char>('0' + static_cast<int>(d % 10));
+}
+
+// unit * 10^k exactly (0 <= k <= 308).
+Expansion pow10(std::int32_t k, double unit) {
+    Expansion x(unit);
+    while (k > 22) {
+        x.scale(kPow10[22]);
+        k -= 22;
+    }
+    x.scale(kPow10[static_cast<std::size_t>(k)]);
+    return x;
+}
+
+int compare(const Expansion &a, const Expansion &b) {
+    Expansion d = a;
+    d.sub(b);
+    return d.sign();
+}
+
+// A whole number below 2^64 from a double estimate; out of range gives 0.
+std::uint64_t wholeOf(double q) {
+    if (!(q >= 0.0) || !(q < kTwo64)) return 0;
+    return static_cast<std::uint64_t>(q);
+}
+
+// The quotient floor(x / b) of two exact positive values, when it is below
+// 10^15: guessed in double, then confirmed exactly. x becomes the remainder
+// x - quotient * b, which lies in [0, b).
+std::uint64_t floorQuotient(Expansion &x, const Expansion &b) {
+    std::uint64_t q = wholeOf(std::floor(x.approx() / b.approx()));
+    if (q > kPow10Int[kChunk - 1] * 10) q = kPow10Int[kChunk - 1] * 10;
+    Expansion qb = b;
+    qb.scale(static_cast<double>(q));
+    x.sub(qb);
+    // The guess is off by at most one or two units.
+    while (x.sign() < 0 && q > 0) {
+        x.add(b);
+        --q;
+    }
+    for (;;) {
+        Expansion next = x;
+        next.sub(b);
+        if (next.sign() < 0) break;
+        x = next;
+        ++q;
+    }
+    return q;
+}
+
+// Hands out the decimal digits of an exact value a / b in [0, 10), first the
+// integer digit, then the fraction digits, each the truncation of the exact
+// remainder times ten. `want` bounds how many will be asked for, so that no
+// chunk computes digits that are never shown.
+class DigitSource {
+  public:
+    DigitSource(const Expansion &a, const Expansion &b, std::uint64_t want)
+        : rem_(a), den_(b), want_(want) {}
+
+    char next() {
+        if (pos_ == len_) refill();
+        if (pos_ == len_) return '0'; // more digits than promised: none are computed
+        return buf_[pos_++];
+    }
+
+  private:
+    void refill() {
+        if (given_ >= want_) return;
+        std::uint64_t left = want_ - given_;
+        std::uint32_t c = left < kChunk ? static_cast<std::uint32_t>(left) : kChunk;
+        // The first chunk starts at the integer digit: one power of ten fewer.
+        std::uint32_t shift = given_ == 0 ? c - 1 : c;
+        rem_.scale(kPow10[shift]);
+        std::uint64_t q = floorQuotient(rem_, den_);
+        for (std::uint32_t i = 0; i < c; ++i) buf_[i] = digitChar(q / kPow10Int[c - 1 - i]);
+        pos_ = 0;
+        len_ = c;
+        given_ += c;
+    }
+
+    Expansion rem_;
+    Expansion den_;
+    std::uint64_t want_;
+    std::uint64_t given_ = 0;
+    std::array<char, kChunk> buf_{};
+    std::uint32_t pos_ = 0;
+    std::uint32_t len_ = 0;
+};
+
+// The number of integer digits of the exact value x (1 when it is below 10),
+// x > 0 held scaled by `unit`; low becomes unit * 10^(digits - 1). Estimated
+// from the binary exponent, then settled by exact comparisons with powers of
+// ten (a logarithm alone miscounts near the powers).
+std::int32_t intDigits(const Expansion &x, double unit, Expansion &low) {
+    const double a = x.approx() / unit;
+    std::int32_t d = 1;
+    if (a >= 10.0) d = static_cast<std::int32_t>(std::ilogb(a) * 0.30102999566398120) + 1;
+    if (d < 1) d = 1;
+    low = pow10(d - 1, unit);
+    while (d > 1 && compare(x, low) < 0) low = pow10(--d - 1, unit);
+    // No double reaches 10^309, so 309 digits is the most there can be.
+    while (d < 309) {
+        Expansion high = low;
+        high.scale(10.0);
+        if (compare(x, high) < 0) break;
+        low = high;
+        ++d;
+    }
+    return d;
+}
+
+// The unit a value near a is held in (see kTwoMinus64).
+double unitFor(double a) {
+    return a >= kTwo64 ? kTwoMinus64 : 1.0;
+}
+
+// Writes |E| as three digits: hundreds, tens, units.
+void emitExponent(Area &out, std::int32_t e) {
+    out.emit('E');
+    out.emit(e < 0 ? '-' : '+');
+    std::uint32_t ae = e < 0 ? static_cast<std::uint32_t>(-static_cast<std::int64_t>(e))
+                             : static_cast<std::uint32_t>(e);
+    out.emit(digitChar(ae / 100));
+    out.emit(digitChar(ae / 10));
+    out.emit(digitChar(ae));
+}
+
 } // namespace
 
 WORKAREA FIXDIGITS(double v, std::int32_t places) {
     Area out;
-    if (isZero(v)) {
+    if (v == 0.0) {
         out.emit('0');
         if (places > 0) out.emit('.');
         for (std::int32_t i = 0; i < places && !out.full(); ++i) out.emit('0');
         return out.done();
     }
-    if (isNonFinite(v)) return infinite();
+    if (!std::isfinite(v)) return infinite();
     if (v < 0) {
         out.emit('-');
         v = -v;
     }
-    if (places <= 16) v += R[static_cast<std::size_t>(places < 0 ? 0 : places)];
-    std::int32_t ndig = 1;
-    while (v >= 10) {
-        v /= 10;
-        ++ndig;
-    }
-    for (std::int32_t i = 1; i <= ndig; ++i) {
-        char d = digitOf(v);
-        out.emit(i < 15 ? d : '0');
-    }
+    // x = v + R[places], exactly; for places above 16 nothing is added.
+    const double unit = unitFor(v);
+    Expansion x(v * unit);
+    if (places <= 16) x.add(R[static_cast<std::size_t>(places < 0 ? 0 : places)] * unit);
+
+    // Dividing x by 10 until it is below 10 leaves x / 10^(ndig-1); the digit
+    // steps then read off its decimal digits, the first few of them computed.
+    Expansion low;
+    const std::int32_t ndig = intDigits(x, unit, low);
+    const std::int64_t shown = std::int64_t{ndig} + (places > 0 ? places : 0);
+    std::int64_t computed = shown < kFixAllComputed ? shown : kFixAllComputed;
+    if (ndig > kFixIntComputed) computed = kFixIntComputed;
+    DigitSource digits(x, low, static_cast<std::uint64_t>(computed));
+
+    for (std::int32_t i = 1; i <= ndig && !out.full(); ++i) out.emit(digits.next());
     if (places >= 0) {
         out.emit('.');
-        for (std::int64_t c = ndig; c < std::int64_t{ndig} + places && !out.full(); ++c) {
-            char d = digitOf(v);
-            out.emit(c < 15 ? d : '0');
-        }
+        for (std::int32_t i = 0; i < places && !out.full(); ++i) out.emit(digits.next());
     }
     return out.done();
 }
 
 WORKAREA FLTDIGITS(double v, std::uint32_t n) {
     Area out;
-    if (isZero(v)) {
+    if (v == 0.0) {
         out.emit('0');
         out.emit('.');
         for (std::uint32_t i = 1; i < n && !out.full(); ++i) out.emit('0');
         for (char c : std::string_view("E+000")) out.emit(c);
         return out.done();
     }
-    if (isNonFinite(v)) return infinite();
+    if (!std::isfinite(v)) return infinite();
     if (n == 0) n = 15;
     if (v < 0) {
         out.emit('-');
         v = -v;
     }
+
+    // The value being scaled is a / b, held exactly. Every comparison of the
+    // scaling steps is made on it, not on a rounded quotient or product.
+    Expansion a(v);
+    Expansion b(1.0);
     std::int32_t e = 0;
     if (v >= 10) {
+        // Both scaled by 2^-exponent(v), so that P[k] * b never overflows.
+        const int ev = std::ilogb(v);
+        a = Expansion(std::ldexp(v, -ev));
+        b = Expansion(std::ldexp(1.0, -ev));
         for (int k = 8; k >= 0; --k) {
-            if (P[static_cast<std::size_t>(k)] < v) {
-                v /= P[static_cast<std::size_t>(k)];
+            const double pk = P[static_cast<std::size_t>(k)];
+            Expansion pb = b;
+            pb.scale(pk);
+            if (compare(pb, a) < 0) { // P[k] < a / b: divide by P[k]
+                b = pb;
                 e += 1 << k;
             }
         }
     } else if (v < 1) {
+        const Expansion one(1.0);
         for (int k = 8; k >= 0; --k) {
-            if (!(1.0 / P[static_cast<std::size_t>(k)] < v)) {
-                v *= P[static_cast<std::size_t>(k)];
+            const double pk = P[static_cast<std::size_t>(k)];
+            Expansion pa = a;
+            pa.scale(pk);
+            if (compare(pa, one) <= 0) { // 1 / P[k] is not less than a: multiply by P[k]
+                a = pa;
                 e -= 1 << k;
             }
         }
-        if (v < 1) {
-            v *= 10;
+        if (compare(a, one) < 0) {
+            a.scale(10.0);
             e -= 1;
         }
     }
-    if (n >= 1 && n <= 17) v += R[n - 1];
-    if (v >= 10) {
-        v /= 10;
+    if (n <= 17) { // a / b + R[n-1] = (a + R[n-1] * b) / b
+        Expansion rb = b;
+        rb.scale(R[n - 1]);
+        a.add(rb);
+    }
+    Expansion tenB = b;
+    tenB.scale(10.0);
+    if (compare(a, tenB) >= 0) {
+        b = tenB;
         e += 1;
     }
-    out.emit(digitOf(v));
+
+    DigitSource digits(a, b, n);
+    out.emit(digits.next());
     if (n > 1) {
         out.emit('.');
-        for (std::uint32_t i = 1; i < n && !out.full(); ++i) out.emit(digitOf(v));
+        for (std::uint32_t i = 1; i < n && !out.full(); ++i) out.emit(digits.next());
     }
-    out.emit('E');
-    out.emit(e < 0 ? '-' : '+');
-    std::int32_t ae = e < 0 ? -e : e;
-    out.emit(static_cast<char>('0' + ae / 100 % 10));
-    out.emit(static_cast<char>('0' + ae / 10 % 10));
-    out.emit(static_cast<char>('0' + ae % 10));
+    emitExponent(out, e);
     return out.done();
 }
 
@@ -156,22 +337,33 @@ void WRTREAL(double v, std::uint32_t width) {
         WRTSTR(FLTDIGITS(v, 0));
         return;
     }
-    double a = std::fabs(v);
-    std::int64_t E;
-    if (a >= 1 || std::isnan(a)) {
-        double l = std::log(a) / std::log(10.0);
-        E = std::isfinite(l) ? static_cast<std::int64_t>(l) : 0;
-    } else {
-        E = width;
-    }
+    // E: the number of integer digits of |v| less one, counted exactly (a
+    // floating-point logarithm makes 1000 look like 999.99...).
+    const double a = std::fabs(v);
+    std::int64_t E = 0;
+    if (a < 1) {
+        E = width; // zero included
+    } else if (std::isfinite(a)) {
+        const double unit = unitFor(a);
+        Expansion low;
+        E = intDigits(Expansion(a * unit), unit, low) - 1;
+    } // an infinity or a NaN keeps E = 0
     if (v < 0) E += 1;
+
     WORKAREA text;
     if (std::int64_t{width} >= E + 2) {
-        text = FIXDIGITS(v, static_cast<std::int32_t>(std::int64_t{width} - 2 - E));
+        // Places beyond the work area show nothing more, so the count is capped.
+        std::int64_t places = std::int64_t{width} - 2 - E;
+        if (places > std::numeric_limits<std::int32_t>::max())
+            places = std::numeric_limits<std::int32_t>::max();
+        text = FIXDIGITS(v, static_cast<std::int32_t>(places));
     } else {
         std::uint32_t n = width;
-        if (!(v < 0) && width > 6) n = width - 6;
-        else if (v < 0 && width > 7) n = width - 7;
+        if (!(v < 0) && width > 6) {
+            n = width - 6;
+        } else if (v < 0 && width > 7) {
+            n = width - 7;
+        }
         text = FLTDIGITS(v, n);
     }
     std::size_t len = 0;
@@ -180,8 +372,8 @@ void WRTREAL(double v, std::uint32_t width) {
     WRTSTR(text);
 }
 
-void REALTOFIX(double v, std::uint32_t D, std::uint32_t I, std::span<char> text,
-               std::uint32_t& pos, bool& ok) {
+void REALTOFIX(double v, std::uint32_t D, std::uint32_t I, std::span<char> text, std::uint32_t &pos,
+               bool &ok) {
     ok = true;
     auto put = [&](char c) {
         if (pos < text.size()) {
@@ -201,7 +393,7 @@ void REALTOFIX(double v, std::uint32_t D, std::uint32_t I, std::span<char> text,
     }
     if (D > 16) D = 16;
     if (I > D) I = D;
-    WORKAREA w = FIXDIGITS(v, static_cast<std::int32_t>(D - I));
+    const WORKAREA w = FIXDIGITS(v, static_cast<std::int32_t>(D - I));
     for (char c : w) {
         if (c == '\0') break;
         put(c);
@@ -209,7 +401,7 @@ void REALTOFIX(double v, std::uint32_t D, std::uint32_t I, std::span<char> text,
     if (pos < text.size()) text[pos] = '\0';
 }
 
-void TEXTTOREAL(std::span<const char> text, std::uint32_t& pos, double& value, bool& ok) {
+void TEXTTOREAL(std::span<const char> text, std::uint32_t &pos, double &value, bool &ok) {
     char cur = '\0';
     bool atEnd = false;
     auto next = [&] {
@@ -222,11 +414,13 @@ void TEXTTOREAL(std::span<const char> text, std::uint32_t& pos, double& value, b
         }
     };
     auto digit = [&] { return !atEnd && cur >= '0' && cur <= '9'; };
+    auto digitValue = [&] { return static_cast<std::uint32_t>(cur - '0'); };
 
     ok = true;
     double r = 0.0;
     double sign = 1.0;
-    do next(); while (cur == ' ');
+    do next();
+    while (cur == ' ');
     if (cur == '-') {
         sign = -1.0;
         next();
@@ -240,7 +434,7 @@ void TEXTTOREAL(std::span<const char> text, std::uint32_t& pos, double& value, b
     }
     while (digit()) {
         seen = true;
-        r = std::fma(r, 10.0, static_cast<double>(cur - '0')); // one rounding
+        r = std::fma(r, 10.0, static_cast<double>(digitValue())); // r * 10 + d, one rounding
         next();
     }
     if (!seen) {
@@ -251,7 +445,7 @@ void TEXTTOREAL(std::span<const char> text, std::uint32_t& pos, double& value, b
         next();
         double q = 10.0;
         while (digit()) {
-            r = r + static_cast<double>(cur - '0') / q;
+            r = r + static_cast<double>(digitValue()) / q;
             q = q * 10.0;
             next();
         }
@@ -268,13 +462,14 @@ void TEXTTOREAL(std::span<const char> text, std::uint32_t& pos, double& value, b
             next();
         }
         while (digit()) {
-            x = x * 10u + static_cast<std::uint32_t>(cur - '0'); // wraps, as unsigned does
+            x = x * 10u + digitValue(); // wraps, as unsigned does
             next();
         }
         for (int k = 8; k >= 0; --k) {
-            std::uint32_t b = 1u << k;
+            const std::uint32_t b = 1u << k;
             if (x >= b) {
-                r = negative ? r / P[static_cast<std::size_t>(k)] : r * P[static_cast<std::size_t>(k)];
+                const double pk = P[static_cast<std::size_t>(k)];
+                r = negative ? r / pk : r * pk;
                 x -= b;
             }
         }
