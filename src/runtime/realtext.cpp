@@ -453,6 +453,9 @@ void TEXTTOREAL(std::span<const char> text, std::uint32_t &pos, double &value, b
     r = r * sign;
     if (!atEnd && (cur == 'E' || cur == 'e')) {
         next();
+        // Every exponent from 511 up scales by 10^511 in all, so the count
+        // stops growing there instead of wrapping round to a small exponent.
+        constexpr std::uint32_t kExpCap = 511;
         std::uint32_t x = 0;
         bool negative = false;
         if (!atEnd && cur == '-') {
@@ -462,7 +465,7 @@ void TEXTTOREAL(std::span<const char> text, std::uint32_t &pos, double &value, b
             next();
         }
         while (digit()) {
-            x = x * 10u + digitValue(); // wraps, as unsigned does
+            if (x < kExpCap) x = x * 10u + digitValue();
             next();
         }
         for (int k = 8; k >= 0; --k) {

@@ -479,6 +479,13 @@ TEST(Texttoreal, OverflowAndHugeExponents) {
     r = parseText("0e99999");
     EXPECT_EQ(r.value, 0.0);
     EXPECT_TRUE(r.ok);
+    // An exponent past 2^32 does not wrap round to a small one.
+    r = parseText("1e4294967296");
+    EXPECT_EQ(r.value, kInf);
+    EXPECT_FALSE(r.ok);
+    r = parseText("1e-4294967297");
+    EXPECT_EQ(r.value, 0.0);
+    EXPECT_TRUE(r.ok);
 }
 
 // Each step rounds to double, with r * 10 + d rounded once; expected values
