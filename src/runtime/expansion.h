@@ -1,6 +1,6 @@
 // Error-free double arithmetic for the real text conversion (internal).
 //
-// TWOSUM and TWOPROD split a sum or a product of two doubles into the rounded
+// twoSum and twoProd split a sum or a product of two doubles into the rounded
 // result and its exact error. An Expansion holds a real number exactly as a
 // sum of doubles: nonoverlapping components in increasing magnitude, zeros
 // removed, so its sign is the sign of its largest component. Adding a double,
@@ -28,7 +28,7 @@ struct Pair {
 };
 
 // a + b == hi + lo exactly, hi the rounded sum.
-inline Pair TWOSUM(double a, double b) {
+inline Pair twoSum(double a, double b) {
     double s = a + b;
     double bv = s - a;
     double av = s - bv;
@@ -36,13 +36,13 @@ inline Pair TWOSUM(double a, double b) {
 }
 
 // a + b == hi + lo exactly when |a| >= |b| (or a is 0).
-inline Pair FASTTWOSUM(double a, double b) {
+inline Pair fastTwoSum(double a, double b) {
     double s = a + b;
     return {s, b - (s - a)};
 }
 
 // a * b == hi + lo exactly, hi the rounded product.
-inline Pair TWOPROD(double a, double b) {
+inline Pair twoProd(double a, double b) {
     double p = a * b;
     return {p, std::fma(a, b, -p)};
 }
@@ -72,7 +72,7 @@ class Expansion {
         double q = b;
         std::size_t out = 0;
         for (std::size_t i = 0; i < n; ++i) {
-            Pair s = TWOSUM(q, c[i]);
+            Pair s = twoSum(q, c[i]);
             q = s.hi;
             if (s.lo != 0.0) c[out++] = s.lo;
         }
@@ -92,14 +92,14 @@ class Expansion {
         if (n == 0) return;
         std::array<double, 2 * kCap> h; // only the first hn are ever read
         std::size_t hn = 0;
-        Pair p = TWOPROD(c[0], b);
+        Pair p = twoProd(c[0], b);
         double q = p.hi;
         if (p.lo != 0.0) h[hn++] = p.lo;
         for (std::size_t i = 1; i < n; ++i) {
-            Pair t = TWOPROD(c[i], b);
-            Pair s = TWOSUM(q, t.lo);
+            Pair t = twoProd(c[i], b);
+            Pair s = twoSum(q, t.lo);
             if (s.lo != 0.0) h[hn++] = s.lo;
-            Pair f = FASTTWOSUM(t.hi, s.hi);
+            Pair f = fastTwoSum(t.hi, s.hi);
             if (f.lo != 0.0) h[hn++] = f.lo;
             q = f.hi;
         }
@@ -131,7 +131,7 @@ class Expansion {
         std::size_t bottom = m - 1;
         double q = e[bottom];
         for (std::size_t i = m - 1; i-- > 0;) {
-            Pair s = FASTTWOSUM(q, e[i]);
+            Pair s = fastTwoSum(q, e[i]);
             if (s.lo != 0.0) {
                 e[bottom--] = s.hi;
                 q = s.lo;
@@ -141,7 +141,7 @@ class Expansion {
         }
         std::size_t top = 0;
         for (std::size_t i = bottom + 1; i < m; ++i) {
-            Pair s = FASTTWOSUM(e[i], q);
+            Pair s = fastTwoSum(e[i], q);
             if (s.lo != 0.0) e[top++] = s.lo;
             q = s.hi;
         }
