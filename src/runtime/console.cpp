@@ -168,6 +168,8 @@ void SKIPLN() {
     }
 }
 
+bool CONATEND() { return peek(st, 0) < 0; }
+
 void WRTCHR(char ch) {
     ConsoleState& s = st;
     if (s.memory) {
