@@ -155,7 +155,8 @@ DIALOGUES = {
         ("0 LN", "", -INF),
         ("0 1 - LN", "", NAN),
         ("0 1 - SQRT", "", NAN),
-        ("2 10 Y^X", "", 1024.0),
+        ("2 10 'Y^X'", "", 1024.0),
+        ("2 10 Y^X", unrecognized_word("Y") + unrecognized_word("X"), 1024.0),
         ("swap swapxy", "", 1024.0),
     ],
     "results": [
@@ -186,7 +187,7 @@ DIALOGUES = {
         ("DUMP", ref.dump_lines([9.0, 8.0, 7.0, 6.0, 5.0, 4.0, 3.0, 2.0]), 9.0),
         (
             "3.14 0 2.5 - 731417 1 0 / DUMP",
-            ref.dump_lines([INF, 731417.0, -2.5, 3.14, 9.0, 8.0, 7.0, 6.0]),
+            ref.dump_lines([INF, 731417.0, -2.5, 3.14, 9.0, 8.0, 7.0, 7.0]),
             INF,
         ),
     ],
