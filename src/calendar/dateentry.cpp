@@ -12,8 +12,10 @@
 #include "calc/arith.h"
 #include "calendar/daynum.h"
 #include "runtime/console.h"
+#include "runtime/inttext.h"
 #include "token/table_tokenizer.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace calendar::entry {
@@ -33,21 +35,7 @@ std::uint32_t toCardinal(double x) {
     return static_cast<std::uint32_t>(x);
 }
 
-// Writes the decimal digits of n into text from pos, at most maxDigits of the
-// leading ones, never past the end of text.
-void putNumber(std::uint32_t n, std::uint32_t maxDigits, std::span<char> text, std::size_t& pos) {
-    std::array<char, 10> digits{};
-    std::uint32_t count = 0;
-    do {
-        digits[count++] = static_cast<char>('0' + n % 10);
-        n /= 10;
-    } while (n != 0);
-    for (std::uint32_t i = 0; i < count && i < maxDigits; ++i) {
-        if (pos < text.size()) text[pos++] = digits[count - 1 - i];
-    }
-}
-
-void putChar(char c, std::span<char> text, std::size_t& pos) {
+void putChar(char c, std::span<char> text, std::uint32_t& pos) {
     if (pos < text.size()) text[pos++] = c;
 }
 
@@ -66,12 +54,15 @@ void invalidInput(std::uint32_t& year) {
 } // namespace
 
 void DATETEXT(std::uint32_t month, std::uint32_t day, std::uint32_t year, std::span<char> text) {
-    std::size_t pos = 0;
-    putNumber(month, 10, text, pos);
+    std::uint32_t pos = 0;
+    bool ok = false;
+    runtime::INTTOTEXT(month, 0, text, pos, ok);
     putChar('/', text, pos);
-    putNumber(day, 10, text, pos);
+    runtime::INTTOTEXT(day, 0, text, pos, ok);
     putChar('/', text, pos);
-    putNumber(year, 4, text, pos);
+    // At most the first four digits of the year: the digits are written into
+    // a view that ends four places on.
+    runtime::INTTOTEXT(year, 0, text.first(std::min<std::size_t>(text.size(), pos + 4u)), pos, ok);
     putChar('\0', text, pos);
 }
 
