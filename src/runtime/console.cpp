@@ -135,6 +135,19 @@ bool atLineEnd(ConsoleState& s, int c) {
 
 void flushHalt() { CONFLUSH(); }
 
+// Points the console at memory or at the standard channels, with nothing
+// read or collected yet.
+void switchChannels(bool memory) {
+    st.memory = memory;
+    st.memIn.clear();
+    st.memPos = 0;
+    st.memOut.clear();
+    st.head = st.tail = 0;
+    st.inputEnded = false;
+    st.editText = {};
+    st.editLineEnd = false;
+}
+
 } // namespace
 
 void CONINIT() {
@@ -167,6 +180,8 @@ void SKIPLN() {
         if (c == kLF) return;
     }
 }
+
+bool CONATEND() { return peek(st, 0) < 0; }
 
 void WRTCHR(char ch) {
     ConsoleState& s = st;
@@ -216,16 +231,9 @@ void CONFLUSH() {
 }
 
 void CONUSEMEMORY(std::string_view input) {
-    ConsoleState& s = st;
     CONFLUSH();
-    s.memory = true;
-    s.memIn.assign(input);
-    s.memPos = 0;
-    s.memOut.clear();
-    s.head = s.tail = 0;
-    s.inputEnded = false;
-    s.editText = {};
-    s.editLineEnd = false;
+    switchChannels(true);
+    st.memIn.assign(input);
 }
 
 std::string CONTAKEOUTPUT() {
@@ -235,16 +243,6 @@ std::string CONTAKEOUTPUT() {
     return taken;
 }
 
-void CONUSESTDIO() {
-    ConsoleState& s = st;
-    s.memory = false;
-    s.memIn.clear();
-    s.memPos = 0;
-    s.memOut.clear();
-    s.head = s.tail = 0;
-    s.inputEnded = false;
-    s.editText = {};
-    s.editLineEnd = false;
-}
+void CONUSESTDIO() { switchChannels(false); }
 
 } // namespace runtime
