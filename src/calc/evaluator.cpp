@@ -1,14 +1,98 @@
-// The evaluator: applies one line to the register stack, token by token.
-// (First cut: applies nothing yet.)
+// The evaluator: applies one line to the register stack in reverse Polish
+// order. Numbers are pushed; operator symbols and command words act on the
+// registers at once, left to right. Arithmetic is done in long double (x87
+// extended) and rounded to double once, when the result is stored.
 #include "calc/evaluator.h"
 
+#include "calc/arith.h"
 #include "calc/regstack.h"
+#include "calc/words.h"
+#include "runtime/chop.h"
+#include "runtime/console.h"
+#include "runtime/failure.h"
+#include "token/tokenizer.h"
 
 namespace calc::eval {
+namespace {
+
+using stack::REGSTK;
+using stack::X;
+using stack::Y;
+
+// Operator codes the evaluator acts on.
+enum : std::uint32_t {
+    kOpSwap = 6,     // "<>"
+    kOpAdd = 8,      // "+"
+    kOpSub = 10,     // "-"
+    kOpMul = 12,     // "*"
+    kOpDiv = 14,     // "/"
+    kOpPow = 16,     // "^"
+    kOpIntPow = 18,  // "**"
+    kOpSwapAlt = 20, // "><"
+};
+
+// Stores a two-operand result in X and drops Y.
+void storeAndDrop(long double result) {
+    REGSTK[X] = static_cast<double>(result);
+    stack::STKDROP();
+}
+
+void applyOperator(std::uint32_t code, const text::TEXTBUF& tkn) {
+    if (code == kOpSwap || code == kOpSwapAlt) {
+        stack::STKSWAP(); // the only operators that leave LASTX alone
+        return;
+    }
+    stack::LASTX = REGSTK[X];
+    const long double x = REGSTK[X];
+    const long double y = REGSTK[Y];
+    switch (code) {
+    case kOpAdd: storeAndDrop(y + x); break;
+    case kOpSub: storeAndDrop(y - x); break;
+    case kOpMul: storeAndDrop(y * x); break;
+    case kOpDiv: storeAndDrop(y / x); break;
+    case kOpPow: storeAndDrop(arith::POWABS(y, x)); break;
+    case kOpIntPow:
+        storeAndDrop(arith::PWRI(REGSTK[Y], runtime::LOW32SIGNED(arith::RNDINT(REGSTK[X]))));
+        break;
+    default:
+        // A known operator symbol with no action: say so; the lift and drop
+        // leave X..register 6 as they were and copy register 6 into T1.
+        runtime::WRTSTR(tkn.CHARS);
+        runtime::WRTSTR(" is an unrecognized operation.");
+        stack::STKLIFT();
+        runtime::WRTLN();
+        stack::STKDROP();
+        break;
+    }
+}
+
+} // namespace
 
 double EVALLINE(text::TEXTBUF line) {
-    (void)line;
-    return stack::REGSTK[stack::X];
+    text::TRMBUF(line);
+    token::INITTKNBUF(line);
+    text::TEXTBUF tkn;
+    token::TOKENKIND kind = token::TOKENKIND::DELIMITER;
+    std::int64_t value = 0;
+    double real = 0.0;
+    std::uint32_t rc = 0;
+    for (;;) {
+        token::GETTKNREAL(tkn, kind, value, real, rc);
+        // Return code 1 is the end of the line; every other nonzero code ends
+        // the evaluation too, after the tokenizer has said what it had to say.
+        if (rc != token::kTknOk) break;
+        switch (kind) {
+        case token::TOKENKIND::NUMBER: stack::STKPUSH(real); break;
+        case token::TOKENKIND::OPERATOR: applyOperator(runtime::LOW32(value), tkn); break;
+        case token::TOKENKIND::WORD: words::DOWORD(tkn); break;
+        case token::TOKENKIND::DELIMITER:
+        default:
+            // A token of no known kind: only a NUL inside the scanned text
+            // gives one, and a trimmed line holds none. A fault of the program.
+            runtime::RAISEFAIL("CASE-RANGE");
+        }
+    }
+    return REGSTK[X];
 }
 
 } // namespace calc::eval

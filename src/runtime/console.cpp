@@ -142,6 +142,19 @@ bool atLineEnd(ConsoleState& s, int c) {
 
 void flushHalt() { CONFLUSH(); }
 
+// Points the console at memory or at the standard channels, with nothing
+// read or collected yet.
+void switchChannels(bool memory) {
+    st.memory = memory;
+    mem.in.clear();
+    st.memPos = 0;
+    mem.out.clear();
+    st.head = st.tail = 0;
+    st.inputEnded = false;
+    st.editText = {};
+    st.editLineEnd = false;
+}
+
 } // namespace
 
 void CONINIT() {
@@ -174,6 +187,8 @@ void SKIPLN() {
         if (c == kLF) return;
     }
 }
+
+bool CONATEND() { return peek(st, 0) < 0; }
 
 void WRTCHR(char ch) {
     ConsoleState& s = st;
@@ -223,16 +238,9 @@ void CONFLUSH() {
 }
 
 void CONUSEMEMORY(std::string_view input) {
-    ConsoleState& s = st;
     CONFLUSH();
-    s.memory = true;
+    switchChannels(true);
     mem.in.assign(input);
-    s.memPos = 0;
-    mem.out.clear();
-    s.head = s.tail = 0;
-    s.inputEnded = false;
-    s.editText = {};
-    s.editLineEnd = false;
 }
 
 std::string CONTAKEOUTPUT() {
@@ -241,16 +249,6 @@ std::string CONTAKEOUTPUT() {
     return taken;
 }
 
-void CONUSESTDIO() {
-    ConsoleState& s = st;
-    s.memory = false;
-    mem.in.clear();
-    s.memPos = 0;
-    mem.out.clear();
-    s.head = s.tail = 0;
-    s.inputEnded = false;
-    s.editText = {};
-    s.editLineEnd = false;
-}
+void CONUSESTDIO() { switchChannels(false); }
 
 } // namespace runtime

@@ -28,6 +28,10 @@ void RDSTR(std::span<char> text);
 // Discards what is left of the current line, its line end included.
 void SKIPLN();
 
+// True when the input has ended: nothing more can be read. (May wait for
+// input to find out.)
+bool CONATEND();
+
 // Writes the characters before the first NUL (all of them when there is none).
 void WRTSTR(std::span<const char> text);
 // Writes one line end: carriage return, line feed.

@@ -1,36 +1,70 @@
-// Real text conversion: digit generators, the real writers and the reader.
-// (First cut: the digit steps in plain double; to be replaced by exact steps.)
+// Real text conversion: the digit generators FIXDIGITS and FLTDIGITS, the real
+// writers WRTREAL and REALTOFIX, and the reader TEXTTOREAL.
+//
+// The digit generators follow the fixed steps (add the rounding term R[k],
+// count or scale away the integer digits, truncate digit after digit), but
+// each step is carried out on the exact value: plain double arithmetic shows
+// whole numbers as ...99999 and puts some of them in the wrong number of
+// digits. The values are held as exact sums of doubles (runtime/expansion.h)
+// and their digits read off in chunks that are guessed in double arithmetic
+// and confirmed by exact comparison (runtime/decdigits.h), so no rounding
+// error ever reaches the text.
+//
+// TEXTTOREAL, in contrast, rounds each of its steps to double.
 #include "runtime/realtext.h"
 
 #include "runtime/console.h"
+#include "runtime/decdigits.h"
+#include "runtime/expansion.h"
 
 #include <cmath>
+#include <limits>
+#include <string_view>
 
 namespace runtime {
 namespace {
 
-constexpr std::array<double, 17> R = {
-    0.5,
-    0.0500000000000001,
-    0.0050000000000001,
-    0.0005000000000001,
-    0.0000500000000001,
-    0.0000050000000001,
-    0.0000005000000001,
-    0.0000000500000001,
-    0.0000000050000001,
-    0.0000000005000001,
-    0.0000000000500001,
-    0.0000000000050001,
-    0.0000000000005001,
-    0.0000000000000501,
-    0.0000000000000051,
-    5e-16,
-    5e-17,
-};
+using exact::compare;
+using exact::digitChar;
+using exact::DigitSource;
+using exact::Expansion;
+using exact::intDigits;
 
+// Rounding terms: R[0] = 0.5, R[k] = 0.5e-k + 1e-16 for k = 1 to 14, then
+// 5e-16 and 5e-17. Added to a non-negative value before truncation, R[k]
+// rounds it to k places; each entry is the double nearest the value written.
+constexpr std::array<double, 17> R = {0.5,
+                                      0.0500000000000001,
+                                      0.0050000000000001,
+                                      0.0005000000000001,
+                                      0.0000500000000001,
+                                      0.0000050000000001,
+                                      0.0000005000000001,
+                                      0.0000000500000001,
+                                      0.0000000050000001,
+                                      0.0000000005000001,
+                                      0.0000000000500001,
+                                      0.0000000000050001,
+                                      0.0000000000005001,
+                                      0.0000000000000501,
+                                      0.0000000000000051,
+                                      5e-16,
+                                      5e-17};
+
+// P[k] = 10^(2^k), each the nearest double (P[5] and up are not exact).
 constexpr std::array<double, 9> P = {1e1, 1e2, 1e4, 1e8, 1e16, 1e32, 1e64, 1e128, 1e256};
 
+// Fixed-point text computes at most 14 integer digits and, after the point,
+// digits up to the 15th in all; the others show as 0.
+constexpr std::int64_t kFixIntComputed = 14;
+constexpr std::int64_t kFixAllComputed = 15;
+
+// Values of 2^64 and more are handled scaled by 2^-64, so that a power of ten
+// a little above them cannot overflow; nothing underflows at that size.
+constexpr double kTwo64 = 18446744073709551616.0;
+constexpr double kTwoMinus64 = 1.0 / kTwo64;
+
+// The work area of a digit generator: characters after the 64th are dropped.
 struct Area {
     WORKAREA a{};
     std::size_t len = 0;
@@ -44,109 +78,135 @@ struct Area {
     }
 };
 
-bool isZero(double v) { return v == 0.0; }
-bool isNonFinite(double v) { return !std::isfinite(v); }
-
-char digitOf(double& v) {
-    double t = std::trunc(v);
-    int d = static_cast<int>(t);
-    if (d > 9) d = 9;
-    v = (v - t) * 10.0;
-    return static_cast<char>('0' + d);
-}
-
 WORKAREA infinite() {
     Area out;
     for (char c : std::string_view("Infinite")) out.emit(c);
     return out.done();
 }
 
+// The unit a value near a is held in (see kTwoMinus64).
+double unitFor(double a) {
+    return a >= kTwo64 ? kTwoMinus64 : 1.0;
+}
+
+// Writes |E| as three digits: hundreds, tens, units.
+void emitExponent(Area &out, std::int32_t e) {
+    out.emit('E');
+    out.emit(e < 0 ? '-' : '+');
+    std::uint32_t ae = e < 0 ? static_cast<std::uint32_t>(-static_cast<std::int64_t>(e))
+                             : static_cast<std::uint32_t>(e);
+    out.emit(digitChar(ae / 100));
+    out.emit(digitChar(ae / 10));
+    out.emit(digitChar(ae));
+}
+
 } // namespace
 
 WORKAREA FIXDIGITS(double v, std::int32_t places) {
     Area out;
-    if (isZero(v)) {
+    if (v == 0.0) {
         out.emit('0');
         if (places > 0) out.emit('.');
         for (std::int32_t i = 0; i < places && !out.full(); ++i) out.emit('0');
         return out.done();
     }
-    if (isNonFinite(v)) return infinite();
+    if (!std::isfinite(v)) return infinite();
     if (v < 0) {
         out.emit('-');
         v = -v;
     }
-    if (places <= 16) v += R[static_cast<std::size_t>(places < 0 ? 0 : places)];
-    std::int32_t ndig = 1;
-    while (v >= 10) {
-        v /= 10;
-        ++ndig;
-    }
-    for (std::int32_t i = 1; i <= ndig; ++i) {
-        char d = digitOf(v);
-        out.emit(i < 15 ? d : '0');
-    }
+    // x = v + R[places], exactly; for places above 16 nothing is added.
+    const double unit = unitFor(v);
+    Expansion x(v * unit);
+    if (places <= 16) x.add(R[static_cast<std::size_t>(places < 0 ? 0 : places)] * unit);
+
+    // Dividing x by 10 until it is below 10 leaves x / 10^(ndig-1); the digit
+    // steps then read off its decimal digits, the first few of them computed.
+    Expansion low;
+    const std::int32_t ndig = intDigits(x, unit, low);
+    const std::int64_t shown = std::int64_t{ndig} + (places > 0 ? places : 0);
+    std::int64_t computed = shown < kFixAllComputed ? shown : kFixAllComputed;
+    if (ndig > kFixIntComputed) computed = kFixIntComputed;
+    DigitSource digits(x, low, static_cast<std::uint64_t>(computed));
+
+    for (std::int32_t i = 1; i <= ndig && !out.full(); ++i) out.emit(digits.next());
     if (places >= 0) {
         out.emit('.');
-        for (std::int64_t c = ndig; c < std::int64_t{ndig} + places && !out.full(); ++c) {
-            char d = digitOf(v);
-            out.emit(c < 15 ? d : '0');
-        }
+        for (std::int32_t i = 0; i < places && !out.full(); ++i) out.emit(digits.next());
     }
     return out.done();
 }
 
 WORKAREA FLTDIGITS(double v, std::uint32_t n) {
     Area out;
-    if (isZero(v)) {
+    if (v == 0.0) {
         out.emit('0');
         out.emit('.');
         for (std::uint32_t i = 1; i < n && !out.full(); ++i) out.emit('0');
         for (char c : std::string_view("E+000")) out.emit(c);
         return out.done();
     }
-    if (isNonFinite(v)) return infinite();
+    if (!std::isfinite(v)) return infinite();
     if (n == 0) n = 15;
     if (v < 0) {
         out.emit('-');
         v = -v;
     }
+
+    // The value being scaled is a / b, held exactly. Every comparison of the
+    // scaling steps is made on it, not on a rounded quotient or product.
+    Expansion a(v);
+    Expansion b(1.0);
     std::int32_t e = 0;
     if (v >= 10) {
+        // Both scaled by 2^-exponent(v), so that P[k] * b never overflows.
+        const int ev = std::ilogb(v);
+        a = Expansion(std::ldexp(v, -ev));
+        b = Expansion(std::ldexp(1.0, -ev));
         for (int k = 8; k >= 0; --k) {
-            if (P[static_cast<std::size_t>(k)] < v) {
-                v /= P[static_cast<std::size_t>(k)];
+            const double pk = P[static_cast<std::size_t>(k)];
+            Expansion pb = b;
+            pb.scale(pk);
+            if (compare(pb, a) < 0) { // P[k] < a / b: divide by P[k]
+                b = pb;
                 e += 1 << k;
             }
         }
     } else if (v < 1) {
+        const Expansion one(1.0);
         for (int k = 8; k >= 0; --k) {
-            if (!(1.0 / P[static_cast<std::size_t>(k)] < v)) {
-                v *= P[static_cast<std::size_t>(k)];
+            const double pk = P[static_cast<std::size_t>(k)];
+            Expansion pa = a;
+            pa.scale(pk);
+            if (compare(pa, one) <= 0) { // 1 / P[k] is not less than a: multiply by P[k]
+                a = pa;
                 e -= 1 << k;
             }
         }
-        if (v < 1) {
-            v *= 10;
+        if (compare(a, one) < 0) {
+            a.scale(10.0);
             e -= 1;
         }
     }
-    if (n >= 1 && n <= 17) v += R[n - 1];
-    if (v >= 10) {
-        v /= 10;
+    if (n <= 17) { // a / b + R[n-1] = (a + R[n-1] * b) / b
+        Expansion rb = b;
+        rb.scale(R[n - 1]);
+        a.add(rb);
+    }
+    Expansion tenB = b;
+    tenB.scale(10.0);
+    if (compare(a, tenB) >= 0) {
+        b = tenB;
         e += 1;
     }
-    out.emit(digitOf(v));
+
+    DigitSource digits(a, b, n);
+    out.emit(digits.next());
     if (n > 1) {
         out.emit('.');
-        for (std::uint32_t i = 1; i < n && !out.full(); ++i) out.emit(digitOf(v));
+        for (std::uint32_t i = 1; i < n && !out.full(); ++i) out.emit(digits.next());
     }
-    out.emit('E');
-    out.emit(e < 0 ? '-' : '+');
-    std::int32_t ae = e < 0 ? -e : e;
-    out.emit(static_cast<char>('0' + ae / 100 % 10));
-    out.emit(static_cast<char>('0' + ae / 10 % 10));
-    out.emit(static_cast<char>('0' + ae % 10));
+    emitExponent(out, e);
     return out.done();
 }
 
@@ -156,22 +216,33 @@ void WRTREAL(double v, std::uint32_t width) {
         WRTSTR(FLTDIGITS(v, 0));
         return;
     }
-    double a = std::fabs(v);
-    std::int64_t E;
-    if (a >= 1 || std::isnan(a)) {
-        double l = std::log(a) / std::log(10.0);
-        E = std::isfinite(l) ? static_cast<std::int64_t>(l) : 0;
-    } else {
-        E = width;
-    }
+    // E: the number of integer digits of |v| less one, counted exactly (a
+    // floating-point logarithm makes 1000 look like 999.99...).
+    const double a = std::fabs(v);
+    std::int64_t E = 0;
+    if (a < 1) {
+        E = width; // zero included
+    } else if (std::isfinite(a)) {
+        const double unit = unitFor(a);
+        Expansion low;
+        E = intDigits(Expansion(a * unit), unit, low) - 1;
+    } // an infinity or a NaN keeps E = 0
     if (v < 0) E += 1;
+
     WORKAREA text;
     if (std::int64_t{width} >= E + 2) {
-        text = FIXDIGITS(v, static_cast<std::int32_t>(std::int64_t{width} - 2 - E));
+        // Places beyond the work area show nothing more, so the count is capped.
+        std::int64_t places = std::int64_t{width} - 2 - E;
+        if (places > std::numeric_limits<std::int32_t>::max())
+            places = std::numeric_limits<std::int32_t>::max();
+        text = FIXDIGITS(v, static_cast<std::int32_t>(places));
     } else {
         std::uint32_t n = width;
-        if (!(v < 0) && width > 6) n = width - 6;
-        else if (v < 0 && width > 7) n = width - 7;
+        if (!(v < 0) && width > 6) {
+            n = width - 6;
+        } else if (v < 0 && width > 7) {
+            n = width - 7;
+        }
         text = FLTDIGITS(v, n);
     }
     std::size_t len = 0;
@@ -180,8 +251,8 @@ void WRTREAL(double v, std::uint32_t width) {
     WRTSTR(text);
 }
 
-void REALTOFIX(double v, std::uint32_t D, std::uint32_t I, std::span<char> text,
-               std::uint32_t& pos, bool& ok) {
+void REALTOFIX(double v, std::uint32_t D, std::uint32_t I, std::span<char> text, std::uint32_t &pos,
+               bool &ok) {
     ok = true;
     auto put = [&](char c) {
         if (pos < text.size()) {
@@ -201,7 +272,7 @@ void REALTOFIX(double v, std::uint32_t D, std::uint32_t I, std::span<char> text,
     }
     if (D > 16) D = 16;
     if (I > D) I = D;
-    WORKAREA w = FIXDIGITS(v, static_cast<std::int32_t>(D - I));
+    const WORKAREA w = FIXDIGITS(v, static_cast<std::int32_t>(D - I));
     for (char c : w) {
         if (c == '\0') break;
         put(c);
@@ -209,7 +280,7 @@ void REALTOFIX(double v, std::uint32_t D, std::uint32_t I, std::span<char> text,
     if (pos < text.size()) text[pos] = '\0';
 }
 
-void TEXTTOREAL(std::span<const char> text, std::uint32_t& pos, double& value, bool& ok) {
+void TEXTTOREAL(std::span<const char> text, std::uint32_t &pos, double &value, bool &ok) {
     char cur = '\0';
     bool atEnd = false;
     auto next = [&] {
@@ -222,11 +293,13 @@ void TEXTTOREAL(std::span<const char> text, std::uint32_t& pos, double& value, b
         }
     };
     auto digit = [&] { return !atEnd && cur >= '0' && cur <= '9'; };
+    auto digitValue = [&] { return static_cast<std::uint32_t>(cur - '0'); };
 
     ok = true;
     double r = 0.0;
     double sign = 1.0;
-    do next(); while (cur == ' ');
+    do next();
+    while (cur == ' ');
     if (cur == '-') {
         sign = -1.0;
         next();
@@ -240,7 +313,7 @@ void TEXTTOREAL(std::span<const char> text, std::uint32_t& pos, double& value, b
     }
     while (digit()) {
         seen = true;
-        r = std::fma(r, 10.0, static_cast<double>(cur - '0')); // one rounding
+        r = std::fma(r, 10.0, static_cast<double>(digitValue())); // r * 10 + d, one rounding
         next();
     }
     if (!seen) {
@@ -251,7 +324,7 @@ void TEXTTOREAL(std::span<const char> text, std::uint32_t& pos, double& value, b
         next();
         double q = 10.0;
         while (digit()) {
-            r = r + static_cast<double>(cur - '0') / q;
+            r = r + static_cast<double>(digitValue()) / q;
             q = q * 10.0;
             next();
         }
@@ -259,6 +332,9 @@ void TEXTTOREAL(std::span<const char> text, std::uint32_t& pos, double& value, b
     r = r * sign;
     if (!atEnd && (cur == 'E' || cur == 'e')) {
         next();
+        // Every exponent from 511 up scales by 10^511 in all, so the count
+        // stops growing there instead of wrapping round to a small exponent.
+        constexpr std::uint32_t kExpCap = 511;
         std::uint32_t x = 0;
         bool negative = false;
         if (!atEnd && cur == '-') {
@@ -268,13 +344,14 @@ void TEXTTOREAL(std::span<const char> text, std::uint32_t& pos, double& value, b
             next();
         }
         while (digit()) {
-            x = x * 10u + static_cast<std::uint32_t>(cur - '0'); // wraps, as unsigned does
+            if (x < kExpCap) x = x * 10u + digitValue();
             next();
         }
         for (int k = 8; k >= 0; --k) {
-            std::uint32_t b = 1u << k;
+            const std::uint32_t b = 1u << k;
             if (x >= b) {
-                r = negative ? r / P[static_cast<std::size_t>(k)] : r * P[static_cast<std::size_t>(k)];
+                const double pk = P[static_cast<std::size_t>(k)];
+                r = negative ? r / pk : r * pk;
                 x -= b;
             }
         }

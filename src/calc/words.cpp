@@ -1,0 +1,183 @@
+// Command words: the thirty words, tried in the order of the table below, each
+// with whether it first saves X in LASTX. Formulas are evaluated in long double
+// (x87 extended) and rounded once into X.
+#include "calc/words.h"
+
+#include "calc/arith.h"
+#include "calc/regstack.h"
+#include "calendar/daynum.h"
+#include "runtime/chop.h"
+#include "runtime/console.h"
+
+#include <array>
+#include <cmath>
+#include <span>
+
+namespace calc::words {
+namespace {
+
+using stack::REGSTK;
+using stack::T1;
+using stack::X;
+using stack::Y;
+using stack::Z;
+
+constexpr long double kLn2 = 0.693147180559945309417232121458176568L;
+constexpr long double kLog2E = 1.442695040888963407359924681001892137L;
+constexpr double kPi = 3.141592653589793; // the double nearest pi
+
+long double x() { return REGSTK[X]; }
+void setX(long double v) { REGSTK[X] = static_cast<double>(v); }
+
+// Functions of one REAL argument receive it rounded to double, as a call
+// passing a register value does; their result stays in extended precision.
+long double sqrtOfReal(double v) { return std::sqrt(static_cast<long double>(v)); }
+long double atanOfReal(double v) { return std::atan(static_cast<long double>(v)); }
+
+constexpr std::array<std::span<const char>, 19> kHelp = {
+    std::span<const char>(" This is an RPN style calculator as used by Marovec."),
+    std::span<const char>(" SQRT,SQR -- X = sqrt(X) or sqr(X) register."),
+    std::span<const char>(" STO,RCL  -- store/recall the X register to/from the memory register."),
+    std::span<const char>(" SWAP,SWAPXY,<>,>< -- equivalent commands that swap the X and Y registers."),
+    std::span<const char>(" LASTX -- put the value of the LASTX register back into the X register."),
+    std::span<const char>(" ROLLDN -- roll the stack down one register.  X goes to T1."),
+    std::span<const char>(" DUMP -- dump the stack to the screen."),
+    std::span<const char>(" EXP,LN -- evaluate exp(X) or ln(X) and put result back into X."),
+    std::span<const char>(
+        " ^   -- evaluate ABS(Y) to the X power, put result in X and pop stack 1 reg."),
+    std::span<const char>(" **  -- like \"^\" but rounds X before calling the PWRI function."),
+    std::span<const char>(" INT, ROUND, FRAC -- do what their names suggest."),
+    std::span<const char>(" MOD -- evaluate Y MOD X, put result in X and pop stack 1 reg."),
+    std::span<const char>(" SIN,COS,TAN,ARCTAN,ARCSIN,ARCCOS -- take a wild guess.  In radians."),
+    std::span<const char>(" D2R -- perform degrees to radians conversion of the X register."),
+    std::span<const char>(" R2D -- perform radians to degrees conversion of the X register."),
+    std::span<const char>(
+        " JUL -- Return Julian date number of Z month, Y day, X year.  Pop stack x2."),
+    std::span<const char>(" TODAY- Return Julian date number of today's date.  Pop stack x2."),
+    std::span<const char>(" GREG-- Return Z month, Y day, X year of Julian date number in X."),
+    std::span<const char>(" DOW -- Return day number 1..7 of julian date number in X register."),
+};
+
+void help() {
+    for (std::span<const char> line : kHelp) {
+        runtime::WRTSTR(line);
+        runtime::WRTLN();
+    }
+}
+
+void rolldn() {
+    double t = REGSTK[X];
+    REGSTK[X] = REGSTK[Y];
+    stack::STKDROP();
+    REGSTK[T1] = t;
+}
+
+void round() {
+    if (REGSTK[X] < 0) {
+        setX(arith::REALINT(static_cast<double>(x() - 0.5L)));
+    } else { // NaN takes this side too
+        setX(arith::REALINT(static_cast<double>(x() + 0.5L)));
+    }
+}
+
+void arcsin() {
+    long double cosine = sqrtOfReal(static_cast<double>(1.0L - x() * x()));
+    setX(atanOfReal(static_cast<double>(x() / cosine)));
+}
+
+void arccos() {
+    long double sine = sqrtOfReal(static_cast<double>(1.0L - x() * x()));
+    setX(atanOfReal(static_cast<double>(sine / x())));
+}
+
+// Registers to a date: the low 32 bits, unsigned, of each rounded register.
+std::uint32_t dateField(double r) { return runtime::LOW32(arith::RNDINT(r)); }
+
+void jul() {
+    stack::MONTH = dateField(REGSTK[Z]);
+    stack::DAY = dateField(REGSTK[Y]);
+    stack::YEAR = dateField(REGSTK[X]);
+    REGSTK[X] = static_cast<double>(calendar::JULDATENUM(stack::MONTH, stack::DAY, stack::YEAR));
+    stack::STKDROP();
+    stack::STKDROP();
+}
+
+void today() {
+    stack::STKLIFT();
+    calendar::GETTODAY(stack::MONTH, stack::DAY, stack::YEAR);
+    REGSTK[X] = static_cast<double>(calendar::JULDATENUM(stack::MONTH, stack::DAY, stack::YEAR));
+}
+
+void greg() {
+    stack::STKLIFT();
+    stack::STKLIFT();
+    std::int32_t n = runtime::LOW32SIGNED(arith::RNDINT(REGSTK[X]));
+    calendar::GREGDATE(n, stack::MONTH, stack::DAY, stack::YEAR);
+    REGSTK[Z] = stack::MONTH;
+    REGSTK[Y] = stack::DAY;
+    REGSTK[X] = stack::YEAR;
+}
+
+struct Word {
+    std::span<const char> name; // with its NUL, as CMPSTR expects
+    bool savesX;                // LASTX := X before the action
+    void (*action)();
+};
+
+// The words in the order they are tried; the first that matches is performed.
+constexpr std::array<Word, 30> kWords = {{
+    {"SQRT", true, [] { setX(sqrtOfReal(REGSTK[X])); }},
+    {"SQR", true, [] { setX(x() * x()); }},
+    {"HELP", false, help},
+    {"STO", false, [] { stack::MEMREG = REGSTK[X]; }},
+    {"RCL", false, [] { stack::STKPUSH(stack::MEMREG); }},
+    {"SWAP", false, stack::STKSWAP},
+    {"SWAPXY", false, stack::STKSWAP},
+    {"LASTX", false, [] { stack::STKPUSH(stack::LASTX); }},
+    {"ROLLDN", false, rolldn},
+    {"DUMP", false, stack::STKDUMP},
+    {"EXP", true, [] { setX(arith::POW2SPLIT(x() * kLog2E)); }},
+    {"LN", true, [] { setX(kLn2 * std::log2(x())); }},
+    {"Y^X", true,
+     [] {
+         setX(arith::POWABS(REGSTK[Y], x()));
+         stack::STKDROP();
+     }},
+    {"INT", true, [] { REGSTK[X] = arith::REALINT(REGSTK[X]); }},
+    {"TRUNC", true, [] { REGSTK[X] = arith::TRUNCPLC(REGSTK[X], 1); }},
+    {"ROUND", true, round},
+    {"FRAC", true, [] { setX(x() - arith::REALINT(REGSTK[X])); }},
+    {"MOD", true,
+     [] {
+         REGSTK[X] = arith::REALMOD(REGSTK[Y], REGSTK[X]);
+         stack::STKDROP();
+     }},
+    {"SIN", true, [] { setX(std::sin(x())); }},
+    {"COS", true, [] { setX(std::cos(x())); }},
+    {"TAN", true, [] { setX(std::sin(x()) / std::cos(x())); }},
+    {"ARCTAN", true, [] { setX(std::atan2(x(), 1.0L)); }},
+    {"ARCSIN", true, arcsin},
+    {"ARCCOS", true, arccos},
+    {"D2R", true, [] { setX((x() * kPi) / 180.0L); }},
+    {"R2D", true, [] { setX((x() * 180.0L) / kPi); }},
+    {"JUL", true, jul},
+    {"TODAY", true, today},
+    {"GREG", true, greg},
+    {"DOW", true, [] { setX(arith::REALMOD(REGSTK[X], 7.0) + 1.0L); }},
+}};
+
+} // namespace
+
+void DOWORD(const text::TEXTBUF& tkn) {
+    for (const Word& w : kWords) {
+        if (text::CMPSTR(tkn.CHARS, w.name) != 0) continue;
+        if (w.savesX) stack::LASTX = REGSTK[X];
+        w.action();
+        return;
+    }
+    runtime::WRTSTR(tkn.CHARS);
+    runtime::WRTSTR(" is an unrecognized command.");
+    runtime::WRTLN();
+}
+
+} // namespace calc::words
