@@ -57,12 +57,19 @@ long double roundingAdd(std::int64_t k) {
     return 0;
 }
 
-// Slack for reading a text back in long double, for the table entries being
-// the nearest doubles, and for digit steps done in double-double arithmetic
-// (exact to about 10^-30 of the value, which only shows from the thirtieth
-// digit of a long mantissa on): far below any unit that is checked else.
+// Slack for reading a text back in long double (64-bit significand), which
+// also covers digit steps done in double-double arithmetic, and for the table
+// entries being the nearest doubles: far below any unit that is checked.
 long double slack(long double v, long double add) {
-    return std::fabs(v) * 1e-28L + add * 0x1p-50L + 1e-300L;
+    return std::fabs(v) * 0x1p-58L + add * 0x1p-50L + 1e-300L;
+}
+
+// Mantissa text scales by the entries of the power table, and from 10^32 on
+// those are the doubles nearest the powers, not the powers: the scaled
+// value, and so every digit from about the sixteenth on, carries their
+// representation error (up to four of them, each within 2^-53).
+long double powerTableSlack(long double a, int exponent) {
+    return exponent >= 32 || exponent <= -32 ? a * 4 * 0x1p-53L : 0;
 }
 
 // A fixed-point text split at its point: sign, integer digits, fraction digits.
@@ -222,7 +229,7 @@ void checkFltdigits(double v, std::uint32_t n) {
     long double T = m * unit;
     long double a = std::fabs(static_cast<long double>(v));
     long double add = digits <= 17 ? roundingAdd(static_cast<std::int64_t>(digits) - 1) : 0;
-    long double eps = slack(a, 0) + T * 0x1p-58L;
+    long double eps = slack(a, 0) + T * 0x1p-58L + powerTableSlack(a, p.exponent);
     long double diff = T - a;
     // Digits of the scaled |v| plus the rounding add, truncated; when the add
     // carries, the scale went up by one, so the add counts at either scale.
@@ -304,8 +311,9 @@ void checkWrtreal(double v, std::uint32_t width) {
         require(p.digits[0] != '0' || v == 0, "first mantissa digit is not 0", what);
         long double m = 0;
         for (char c : p.digits) m = m * 10 + (c - '0');
-        u = pow10(p.exponent - static_cast<int>(p.digits.size()) + 1);
-        T = (p.negative ? -m : m) * u;
+        u = pow10(p.exponent - static_cast<int>(p.digits.size()) + 1) +
+            powerTableSlack(std::fabs(a), p.exponent);
+        T = (p.negative ? -m : m) * pow10(p.exponent - static_cast<int>(p.digits.size()) + 1);
         if (width == 15)
             require(out.size() == 15, "mantissa form fills 15 characters exactly", what);
     } else {
@@ -406,7 +414,11 @@ void checkTexttoreal(const std::vector<char> &text, std::uint32_t pos0) {
         ++i;
         if (at(i) == '-' || at(i) == '+') eNegative = at(i++) == '-';
         while (isDigit(at(i))) {
-            x = x * 10u + static_cast<std::uint32_t>(at(i++) - '0'); // wraps as the reader's does
+            // The exponent's true value, held below a bound: any exponent of
+            // 511 or more scales by 10^511 in all (a larger one never wraps
+            // round to a small one).
+            std::uint32_t d = static_cast<std::uint32_t>(at(i++) - '0');
+            if (x < 100000) x = x * 10u + d;
         }
     }
     require(pos == i, "position just after the number", what);
