@@ -8,6 +8,7 @@ Writes one workload in four forms that do the same computations:
   NAME.chk.bc the same expressions at scale=40, the reference for the check
   NAME.dc     a dc program: "9k", then one RPN line per line that prints and
               pops its result (only where dc has the operations)
+  NAME.err    per line, a bound on the error of computing it in doubles
 
 Kinds:
   arith     arithmetic lines such as "1.5 2.25 + 3 * 7 /"
@@ -23,6 +24,7 @@ from line to line do not change its result.
 """
 
 import argparse
+import math
 import os
 import sys
 
@@ -60,13 +62,21 @@ def number(rng, low=1, high=1000):
     return f"{whole}.{frac:0{places}d}"
 
 
+U = 2.0 ** -53  # unit roundoff of a double
+
+
 class Line:
-    """One line in three forms: RPN tokens, infix for bc, RPN for dc."""
+    """One line in three forms (RPN tokens, infix for bc, RPN for dc), with
+    its value in double and a bound on the error of a double computation:
+    each result is rounded once (rpncalc rounds every register value to a
+    double), and the operands' errors carry through (first-order running
+    error analysis). The check allows for this bound where a computation in
+    doubles cannot agree with bc's exact value to the last digit shown."""
 
     def __init__(self):
         self.rpn = []
         self.dc = []
-        self.stack = []  # infix texts of the values on the stack
+        self.stack = []  # (infix text, value, error bound) of each value on the stack
 
     def dc_add(self, token):
         if self.dc is not None:
@@ -75,25 +85,47 @@ class Line:
     def push(self, text):
         self.rpn.append(text)
         self.dc_add(text)
-        self.stack.append(text)
+        v = float(text)
+        # Reading rounds each digit step: a few units in the last place.
+        self.stack.append((text, v, 8 * U * abs(v)))
 
     def binary(self, op):
-        x = self.stack.pop()
-        y = self.stack.pop()
+        xt, x, ex = self.stack.pop()
+        yt, y, ey = self.stack.pop()
         self.rpn.append(op)
         self.dc_add(op)
-        self.stack.append(f"({y}{op}{x})")
+        if op == "+":
+            v = y + x
+            e = ex + ey
+        elif op == "-":
+            v = y - x
+            e = ex + ey
+        elif op == "*":
+            v = y * x
+            e = abs(y) * ex + abs(x) * ey + ex * ey
+        else:
+            v = y / x
+            e = (ey + abs(v) * ex) / (abs(x) - ex)
+        self.stack.append((f"({yt}{op}{xt})", v, e + abs(v) * U))
 
     def swap(self):
         self.rpn.append("<>")
         self.dc_add("r")
         self.stack[-1], self.stack[-2] = self.stack[-2], self.stack[-1]
 
-    def unary(self, word, bc_form):
-        x = self.stack.pop()
+    def unary(self, word, bc_form, value, error):
+        """A function of X: value(x), error(x, ex) bounds the carried error."""
+        xt, x, ex = self.stack.pop()
         self.rpn.append(word)
         self.dc = None  # dc has no such function
-        self.stack.append(bc_form.format(x=x))
+        v = value(x)
+        self.stack.append((bc_form.format(x=xt), v, error(x, ex, v) + 4 * U * abs(v)))
+
+    def value(self):
+        return self.stack[-1][1]
+
+    def error(self):
+        return self.stack[-1][2]
 
 
 def arith_line(rng):
@@ -115,25 +147,30 @@ def func_line(rng):
     kind = rng.below(5)
     if kind == 0:
         line.push(number(rng))
-        line.unary("SQRT", "sqrt({x})")
+        line.unary("SQRT", "sqrt({x})", math.sqrt, lambda x, ex, v: ex / (2 * math.sqrt(max(x - ex, 0.0)) or 1))
     elif kind == 1:
         line.push(number(rng))
         line.push(number(rng))
         line.binary("+")
-        line.unary("LN", "l({x})")
+        line.unary("LN", "l({x})", math.log, lambda x, ex, v: ex / (x - ex) + 2 * U)
     elif kind == 2:
         line.push(number(rng, 0, 20))
-        line.unary("EXP", "e({x})")
+        line.unary("EXP", "e({x})", math.exp, lambda x, ex, v: v * math.expm1(ex) + 64 * U * v)
     elif kind == 3:
         line.push(number(rng, 0, 7))
-        line.unary("SIN", "s({x})")
+        line.unary("SIN", "s({x})", math.sin, lambda x, ex, v: ex + 2 * U)
     else:
         # |Y|^X with Y positive: e(X * l(Y)) in bc, whose ^ takes whole exponents only.
         y = number(rng, 1, 50)
         x = number(rng, 0, 4)
         line.rpn += [y, x, "^"]
         line.dc = None
-        line.stack.append(f"e({x}*l({y}))")
+        yv, xv = float(y), float(x)
+        v = yv ** xv
+        # Operand errors (relative 8u each) and the power's own, computed
+        # through 2^(x log2 y) in extended precision.
+        e = v * (abs(xv) * 8 * U + abs(math.log(yv)) * 8 * U * xv + 64 * U)
+        line.stack.append((f"e({x}*l({y}))", v, e))
     if rng.below(2):
         line.push(number(rng))
         line.binary(rng.pick("+*"))
@@ -218,10 +255,10 @@ def calendar_line(rng):
     d = 1 + rng.below(31)
     y = 1700 + rng.below(801)
     line.rpn += [str(m), str(d), str(y), "JUL"]
-    line.stack.append(f"jul({m},{d},{y})")
+    line.stack.append((f"jul({m},{d},{y})", 0.0, 0.0))  # whole numbers: exact
     if rng.below(2):
         line.rpn.append("DOW")
-        line.stack.append(f"dow({line.stack.pop()})")
+        line.stack.append((f"dow({line.stack.pop()[0]})", 0.0, 0.0))
     line.dc = None
     return line
 
@@ -245,7 +282,8 @@ def main():
     os.makedirs(args.outdir, exist_ok=True)
     base = os.path.join(args.outdir, args.kind)
     with open(base + ".rpn", "w") as rpn, open(base + ".bc", "w") as bc, \
-            open(base + ".chk.bc", "w") as chk, open(base + ".dc", "w") as dc:
+            open(base + ".chk.bc", "w") as chk, open(base + ".dc", "w") as dc, \
+            open(base + ".err", "w") as err:
         header = CAL_BC if args.kind == "calendar" else ""
         bc.write(header + "scale=9\n")
         chk.write(header + "scale=40\n")
@@ -254,8 +292,9 @@ def main():
         for _ in range(args.lines):
             line = make(rng)
             rpn.write(" ".join(line.rpn) + "\n")
-            bc.write(line.stack[-1] + "\n")
-            chk.write(line.stack[-1] + "\n")
+            bc.write(line.stack[-1][0] + "\n")
+            chk.write(line.stack[-1][0] + "\n")
+            err.write(repr(line.error()) + "\n")
             if line.dc is None:
                 dc_ok = False
             elif dc_ok:
