@@ -17,6 +17,7 @@
 #include "runtime/decdigits.h"
 #include "runtime/expansion.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string_view>
@@ -89,6 +90,83 @@ double unitFor(double a) {
     return a >= kTwo64 ? kTwoMinus64 : 1.0;
 }
 
+// The fast path of FIXDIGITS, for the values nearly every line shows.
+//
+// For 0 < v < 10^14 the exact value x = v + R[places] is a sum of two dyadic
+// fractions, m / 2^s + r / 2^t, with 53-bit significands m and r. Then
+// floor(x * 10^k), for k up to 14, is found in 128-bit integer arithmetic:
+// the whole part of m * 10^k / 2^s, plus 1 when the two fractional parts add
+// up to 1 or more, an exact comparison over the common denominator 2^max(s, t)
+// (both parts are below 1, so every term stays below 2^127). The digits are
+// those the general path reads off the same exact value; this path only
+// spares the expansions, which cost far more than the rest of a line.
+__extension__ using U128 = unsigned __int128;
+
+// A positive double as m / 2^s, or false when it needs s < 0 or s > 126.
+struct Dyadic {
+    std::uint64_t m = 0;
+    int s = 0;
+};
+
+bool toDyadic(double v, Dyadic &d) {
+    int e = 0;
+    const double f = std::frexp(v, &e); // v = f * 2^e, 0.5 <= f < 1
+    d.s = 53 - e;
+    if (d.s < 0 || d.s > 126) return false;
+    d.m = static_cast<std::uint64_t>(std::ldexp(f, 53)); // exact: f has 53 bits
+    return true;
+}
+
+// floor((v + r) * 10^k) for v = m / 2^s and r = mr / 2^t with r * 10^k < 1.
+std::uint64_t floorScaled(const Dyadic &v, const Dyadic &r, int k) {
+    const U128 p10 = exact::kPow10Int[static_cast<std::size_t>(k)];
+    const U128 n = U128{v.m} * p10; // below 2^53 * 10^14 < 2^100
+    const U128 whole = n >> v.s;
+    const U128 frac = n - (whole << v.s); // of 2^s
+    const U128 rn = U128{r.m} * p10;      // of 2^t, and below 2^t
+    const int d = std::max(v.s, r.s);
+    const U128 sum = (frac << (d - v.s)) + (rn << (d - r.s));
+    return static_cast<std::uint64_t>(whole) + (sum >= (U128{1} << d) ? 1u : 0u);
+}
+
+std::int32_t decimalDigits(std::uint64_t n) {
+    std::int32_t d = 1;
+    while (n >= 10) {
+        n /= 10;
+        ++d;
+    }
+    return d;
+}
+
+// FIXDIGITS of 0 < v < 10^14 with places up to 16 and at most 14 integer
+// digits after rounding; false (nothing emitted) for everything else.
+bool fixDigitsFast(double v, std::int32_t places, Area &out) {
+    if (!(v < 1e14) || places > 16) return false;
+    Dyadic dv;
+    Dyadic dr;
+    if (!toDyadic(v, dv) || !toDyadic(R[static_cast<std::size_t>(places < 0 ? 0 : places)], dr))
+        return false;
+    const std::uint64_t whole = floorScaled(dv, dr, 0);
+    const std::int32_t ndig = whole == 0 ? 1 : decimalDigits(whole);
+    if (ndig > kFixIntComputed) return false;
+    const std::int64_t shown = std::int64_t{ndig} + (places > 0 ? places : 0);
+    const std::int64_t computed = shown < kFixAllComputed ? shown : kFixAllComputed;
+    std::uint64_t q = floorScaled(dv, dr, static_cast<int>(computed - ndig));
+    std::array<char, kFixAllComputed> digits{};
+    for (std::int64_t i = computed; i > 0; --i) {
+        digits[static_cast<std::size_t>(i - 1)] = digitChar(q);
+        q /= 10;
+    }
+    std::int64_t next = 0;
+    auto emitDigit = [&] { out.emit(next < computed ? digits[static_cast<std::size_t>(next++)] : '0'); };
+    for (std::int32_t i = 0; i < ndig; ++i) emitDigit();
+    if (places >= 0) {
+        out.emit('.');
+        for (std::int32_t i = 0; i < places; ++i) emitDigit();
+    }
+    return true;
+}
+
 // Writes |E| as three digits: hundreds, tens, units.
 void emitExponent(Area &out, std::int32_t e) {
     out.emit('E');
@@ -115,6 +193,7 @@ WORKAREA FIXDIGITS(double v, std::int32_t places) {
         out.emit('-');
         v = -v;
     }
+    if (fixDigitsFast(v, places, out)) return out.done();
     // x = v + R[places], exactly; for places above 16 nothing is added.
     const double unit = unitFor(v);
     Expansion x(v * unit);
@@ -222,6 +301,8 @@ void WRTREAL(double v, std::uint32_t width) {
     std::int64_t E = 0;
     if (a < 1) {
         E = width; // zero included
+    } else if (a < 9007199254740992.0) { // below 2^53 the whole part converts exactly
+        E = decimalDigits(static_cast<std::uint64_t>(a)) - 1;
     } else if (std::isfinite(a)) {
         const double unit = unitFor(a);
         Expansion low;
