@@ -158,7 +158,9 @@ bool fixDigitsFast(double v, std::int32_t places, Area &out) {
         q /= 10;
     }
     std::int64_t next = 0;
-    auto emitDigit = [&] { out.emit(next < computed ? digits[static_cast<std::size_t>(next++)] : '0'); };
+    auto emitDigit = [&] {
+        out.emit(next < computed ? digits[static_cast<std::size_t>(next++)] : '0');
+    };
     for (std::int32_t i = 0; i < ndig; ++i) emitDigit();
     if (places >= 0) {
         out.emit('.');
@@ -300,7 +302,7 @@ void WRTREAL(double v, std::uint32_t width) {
     const double a = std::fabs(v);
     std::int64_t E = 0;
     if (a < 1) {
-        E = width; // zero included
+        E = width;                       // zero included
     } else if (a < 9007199254740992.0) { // below 2^53 the whole part converts exactly
         E = decimalDigits(static_cast<std::uint64_t>(a)) - 1;
     } else if (std::isfinite(a)) {
