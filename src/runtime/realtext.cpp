@@ -18,6 +18,7 @@
 #include "runtime/expansion.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
 #include <string_view>
@@ -109,12 +110,14 @@ struct Dyadic {
 };
 
 bool toDyadic(double v, Dyadic &d) {
-    int e = 0;
-    const double f = std::frexp(v, &e); // v = f * 2^e, 0.5 <= f < 1
-    d.s = 53 - e;
-    if (d.s < 0 || d.s > 126) return false;
-    d.m = static_cast<std::uint64_t>(std::ldexp(f, 53)); // exact: f has 53 bits
-    return true;
+    // Read off the bits: v = (2^52 + fraction) * 2^(exponent - 1075) for a
+    // normal double; subnormals take the general path.
+    const auto bits = std::bit_cast<std::uint64_t>(v);
+    const auto biased = static_cast<int>((bits >> 52) & 0x7FFu);
+    if (biased == 0 || biased == 0x7FF) return false;
+    d.m = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
+    d.s = 1075 - biased;
+    return d.s >= 0 && d.s <= 126;
 }
 
 // floor((v + r) * 10^k) for v = m / 2^s and r = mr / 2^t with r * 10^k < 1.
