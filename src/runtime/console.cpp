@@ -170,6 +170,18 @@ void RDSTR(std::span<char> text) {
     ConsoleState& s = st;
     std::size_t n = 0;
     while (n < text.size()) {
+        // The buffered bytes up to the next CR or LF are plain characters of
+        // the line: they are copied in one run. A CR or LF, and the end of
+        // the buffer, take the byte-by-byte way below.
+        const std::size_t avail = std::min(s.tail - s.head, text.size() - n);
+        std::size_t run = 0;
+        while (run < avail && s.in[s.head + run] != kLF && s.in[s.head + run] != kCR) ++run;
+        if (run > 0) {
+            std::copy_n(s.in.data() + s.head, run, text.data() + n);
+            n += run;
+            s.head += run;
+            continue;
+        }
         int c = peek(s, 0);
         if (c < 0 || atLineEnd(s, c)) break;
         text[n++] = static_cast<char>(c);
@@ -202,14 +214,19 @@ void WRTCHR(char ch) {
 
 void WRTSTR(std::span<const char> text) {
     ConsoleState& s = st;
-    for (char ch : text) {
-        if (ch == '\0') break;
-        if (s.memory) {
-            mem.out.push_back(ch);
-            continue;
-        }
+    const std::size_t len = static_cast<std::size_t>(std::find(text.begin(), text.end(), '\0') - text.begin());
+    if (s.memory) {
+        mem.out.append(text.data(), len);
+        return;
+    }
+    // Copied in runs as large as the buffer's free room.
+    std::size_t done = 0;
+    while (done < len) {
         if (s.outLen == s.out.size()) CONFLUSH();
-        s.out[s.outLen++] = ch;
+        const std::size_t n = std::min(len - done, s.out.size() - s.outLen);
+        std::copy_n(text.data() + done, n, s.out.data() + s.outLen);
+        s.outLen += n;
+        done += n;
     }
 }
 
