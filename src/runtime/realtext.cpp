@@ -399,7 +399,11 @@ void TEXTTOREAL(std::span<const char> text, std::uint32_t &pos, double &value, b
     }
     while (digit()) {
         seen = true;
-        r = std::fma(r, 10.0, static_cast<double>(digitValue())); // r * 10 + d, one rounding
+        // r * 10 + d with one rounding. Below 2^49 the result is a whole
+        // number below 2^53 and so exact in plain arithmetic, which spares
+        // the library call of fma on the digits of every ordinary number.
+        const double d = static_cast<double>(digitValue());
+        r = r < 0x1p49 ? r * 10.0 + d : std::fma(r, 10.0, d);
         next();
     }
     if (!seen) {
