@@ -9,6 +9,8 @@
 #include "runtime/console.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <string>
 
 namespace text {
 namespace {
@@ -44,9 +46,10 @@ void appendChecked(const TEXTBUF& source, TEXTBUF& target) {
 void TEXTINIT() { st.CASEOFST = 32; }
 
 std::uint32_t STRLNG(std::span<const char> text) {
-    std::uint32_t i = 0;
-    while (i < text.size() && text[i] != '\0') ++i;
-    return i;
+    // The first NUL within the capacity (the library's memchr); the capacity
+    // when there is none. No element past the array is read.
+    const char *nul = std::char_traits<char>::find(text.data(), text.size(), '\0');
+    return static_cast<std::uint32_t>(nul != nullptr ? nul - text.data() : static_cast<std::ptrdiff_t>(text.size()));
 }
 
 std::int32_t CMPSTR(std::span<const char> first, std::span<const char> second) {
