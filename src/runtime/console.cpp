@@ -10,6 +10,7 @@
 #include <array>
 #include <cerrno>
 #include <cstddef>
+#include <string>
 #include <unistd.h>
 
 namespace runtime {
@@ -174,8 +175,11 @@ void RDSTR(std::span<char> text) {
         // the line: they are copied in one run. A CR or LF, and the end of
         // the buffer, take the byte-by-byte way below.
         const std::size_t avail = std::min(s.tail - s.head, text.size() - n);
-        std::size_t run = 0;
-        while (run < avail && s.in[s.head + run] != kLF && s.in[s.head + run] != kCR) ++run;
+        const char *from = s.in.data() + s.head;
+        const char *lf = std::char_traits<char>::find(from, avail, kLF);
+        std::size_t run = lf != nullptr ? static_cast<std::size_t>(lf - from) : avail;
+        const char *cr = std::char_traits<char>::find(from, run, kCR);
+        if (cr != nullptr) run = static_cast<std::size_t>(cr - from);
         if (run > 0) {
             std::copy_n(s.in.data() + s.head, run, text.data() + n);
             n += run;
@@ -214,7 +218,8 @@ void WRTCHR(char ch) {
 
 void WRTSTR(std::span<const char> text) {
     ConsoleState& s = st;
-    const std::size_t len = static_cast<std::size_t>(std::find(text.begin(), text.end(), '\0') - text.begin());
+    const char *nul = std::char_traits<char>::find(text.data(), text.size(), '\0');
+    const std::size_t len = nul != nullptr ? static_cast<std::size_t>(nul - text.data()) : text.size();
     if (s.memory) {
         mem.out.append(text.data(), len);
         return;
