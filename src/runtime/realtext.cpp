@@ -150,25 +150,30 @@ bool fixDigitsFast(double v, std::int32_t places, Area &out) {
     if (!toDyadic(v, dv) || !toDyadic(R[static_cast<std::size_t>(places < 0 ? 0 : places)], dr))
         return false;
     const std::uint64_t whole = floorScaled(dv, dr, 0);
-    const std::int32_t ndig = whole == 0 ? 1 : decimalDigits(whole);
+    std::int32_t ndig = 1;
+    while (ndig <= kFixIntComputed && whole >= exact::kPow10Int[static_cast<std::size_t>(ndig)])
+        ++ndig;
     if (ndig > kFixIntComputed) return false;
-    const std::int64_t shown = std::int64_t{ndig} + (places > 0 ? places : 0);
-    const std::int64_t computed = shown < kFixAllComputed ? shown : kFixAllComputed;
-    std::uint64_t q = floorScaled(dv, dr, static_cast<int>(computed - ndig));
-    std::array<char, kFixAllComputed> digits{};
-    for (std::int64_t i = computed; i > 0; --i) {
-        digits[static_cast<std::size_t>(i - 1)] = digitChar(q);
+    const std::int32_t shownPlaces = places > 0 ? places : 0;
+    const std::int32_t computed =
+        std::min(ndig + shownPlaces, static_cast<std::int32_t>(kFixAllComputed));
+    std::uint64_t q = floorScaled(dv, dr, computed - ndig);
+    // The text is ndig digits, then (for places >= 0) the point and the
+    // places: at most 14 + 1 + 16 characters, well inside the work area.
+    // The computed digits go right to left into their places, the digit at
+    // index i one place further right once it is past the point; places
+    // beyond the computed digits are zeros.
+    const std::int32_t length = ndig + (places >= 0 ? 1 + shownPlaces : 0);
+    if (out.len + static_cast<std::size_t>(length) > out.a.size())
+        return false; // never, but checked
+    char *text = out.a.data() + out.len;
+    for (std::int32_t i = computed; i < ndig + shownPlaces; ++i) text[i + 1] = '0';
+    if (places >= 0) text[ndig] = '.';
+    for (std::int32_t i = computed - 1; i >= 0; --i) {
+        text[i < ndig ? i : i + 1] = digitChar(q);
         q /= 10;
     }
-    std::int64_t next = 0;
-    auto emitDigit = [&] {
-        out.emit(next < computed ? digits[static_cast<std::size_t>(next++)] : '0');
-    };
-    for (std::int32_t i = 0; i < ndig; ++i) emitDigit();
-    if (places >= 0) {
-        out.emit('.');
-        for (std::int32_t i = 0; i < places; ++i) emitDigit();
-    }
+    out.len += static_cast<std::size_t>(length);
     return true;
 }
 
