@@ -21,6 +21,7 @@
 #include <bit>
 #include <cmath>
 #include <limits>
+#include <string>
 #include <string_view>
 
 namespace runtime {
@@ -336,10 +337,11 @@ void WRTREAL(double v, std::uint32_t width) {
         }
         text = FLTDIGITS(v, n);
     }
-    std::size_t len = 0;
-    while (len < text.size() && text[len] != '\0') ++len;
+    const char *nul = std::char_traits<char>::find(text.data(), text.size(), '\0');
+    const std::size_t len =
+        nul != nullptr ? static_cast<std::size_t>(nul - text.data()) : text.size();
     for (std::size_t i = len; i < width; ++i) WRTCHR(' ');
-    WRTSTR(text);
+    WRTSTR(std::span<const char>(text.data(), len));
 }
 
 void REALTOFIX(double v, std::uint32_t D, std::uint32_t I, std::span<char> text, std::uint32_t &pos,
@@ -364,10 +366,17 @@ void REALTOFIX(double v, std::uint32_t D, std::uint32_t I, std::span<char> text,
     if (D > 16) D = 16;
     if (I > D) I = D;
     const WORKAREA w = FIXDIGITS(v, static_cast<std::int32_t>(D - I));
-    for (char c : w) {
-        if (c == '\0') break;
-        put(c);
+    // The characters before the work area's NUL, as many as fit from pos on
+    // (the same as writing them one by one by the rule above).
+    const char *nul = std::char_traits<char>::find(w.data(), w.size(), '\0');
+    const std::size_t len = nul != nullptr ? static_cast<std::size_t>(nul - w.data()) : w.size();
+    const std::size_t room = pos < text.size() ? text.size() - pos : 0;
+    const std::size_t fits = std::min(len, room);
+    if (fits > 0) {
+        std::copy_n(w.data(), fits, text.subspan(pos, fits).begin());
+        pos += static_cast<std::uint32_t>(fits);
     }
+    if (fits < len) ok = false;
     if (pos < text.size()) text[pos] = '\0';
 }
 
