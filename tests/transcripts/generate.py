@@ -158,6 +158,7 @@ DIALOGUES = {
         ("2 10 'Y^X'", "", 1024.0),
         ("2 10 Y^X", unrecognized_word("Y") + unrecognized_word("X"), 1024.0),
         ("swap swapxy", "", 1024.0),
+        ("TODAY 0 *", "", 0.0),
     ],
     "results": [
         ("5", "", 5.0),
@@ -215,6 +216,8 @@ RAW = {
     "crlf_input": ("2 3 +\r\n4 *\r\n\r\n", [("", "", 5.0), ("", "", 20.0)]),
     "no_final_newline": ("2 3 +", [("", "", 5.0)]),
     "long_line": (" " * 255 + "5123 1 +\n" + "1 +\n", [("", "", 5.0), ("", "", 6.0)]),
+    # 300 characters: only the first 256 (up to "1 2 + ") are evaluated.
+    "line_300": (" " * 250 + "1 2 + " + "4 * " * 11 + "\n", [("", "", 3.0)]),
     "blank_line_ends": ("7\n   \n8\n", [("", "", 7.0)]),
 }
 
