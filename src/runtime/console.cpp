@@ -10,6 +10,7 @@
 #include <array>
 #include <cerrno>
 #include <cstddef>
+#include <string>
 #include <unistd.h>
 
 namespace runtime {
@@ -31,13 +32,20 @@ struct ConsoleState {
     std::array<char, kOutCap> out{};
     std::size_t outLen = 0;
     bool memory = false;
-    std::string memIn;
     std::size_t memPos = 0;
-    std::string memOut;
     bool haltRegistered = false;
 };
 
 constinit ConsoleState st{};
+
+// The texts of the in-memory mode, apart from the constinit state: not every
+// compiler can constant-initialise a std::string (clang 14 with libstdc++ 12
+// cannot), and the fuzz build uses clang.
+struct MemoryText {
+    std::string in;
+    std::string out;
+};
+MemoryText mem;
 
 void writeAll(const char* data, std::size_t len) {
     while (len > 0) {
@@ -96,8 +104,8 @@ bool refill(ConsoleState& s) {
     }
     if (s.tail == s.in.size()) return true;
     if (s.memory) {
-        std::size_t n = std::min(s.in.size() - s.tail, s.memIn.size() - s.memPos);
-        for (std::size_t i = 0; i < n; ++i) s.in[s.tail + i] = s.memIn[s.memPos + i];
+        std::size_t n = std::min(s.in.size() - s.tail, mem.in.size() - s.memPos);
+        for (std::size_t i = 0; i < n; ++i) s.in[s.tail + i] = mem.in[s.memPos + i];
         s.memPos += n;
         s.tail += n;
         if (n == 0) s.inputEnded = true;
@@ -139,9 +147,9 @@ void flushHalt() { CONFLUSH(); }
 // read or collected yet.
 void switchChannels(bool memory) {
     st.memory = memory;
-    st.memIn.clear();
+    mem.in.clear();
     st.memPos = 0;
-    st.memOut.clear();
+    mem.out.clear();
     st.head = st.tail = 0;
     st.inputEnded = false;
     st.editText = {};
@@ -163,6 +171,21 @@ void RDSTR(std::span<char> text) {
     ConsoleState& s = st;
     std::size_t n = 0;
     while (n < text.size()) {
+        // The buffered bytes up to the next CR or LF are plain characters of
+        // the line: they are copied in one run. A CR or LF, and the end of
+        // the buffer, take the byte-by-byte way below.
+        const std::size_t avail = std::min(s.tail - s.head, text.size() - n);
+        const char *from = s.in.data() + s.head;
+        const char *lf = std::char_traits<char>::find(from, avail, kLF);
+        std::size_t run = lf != nullptr ? static_cast<std::size_t>(lf - from) : avail;
+        const char *cr = std::char_traits<char>::find(from, run, kCR);
+        if (cr != nullptr) run = static_cast<std::size_t>(cr - from);
+        if (run > 0) {
+            std::copy_n(s.in.data() + s.head, run, text.data() + n);
+            n += run;
+            s.head += run;
+            continue;
+        }
         int c = peek(s, 0);
         if (c < 0 || atLineEnd(s, c)) break;
         text[n++] = static_cast<char>(c);
@@ -186,7 +209,7 @@ bool CONATEND() { return peek(st, 0) < 0; }
 void WRTCHR(char ch) {
     ConsoleState& s = st;
     if (s.memory) {
-        s.memOut.push_back(ch);
+        mem.out.push_back(ch);
         return;
     }
     if (s.outLen == s.out.size()) CONFLUSH();
@@ -195,14 +218,20 @@ void WRTCHR(char ch) {
 
 void WRTSTR(std::span<const char> text) {
     ConsoleState& s = st;
-    for (char ch : text) {
-        if (ch == '\0') break;
-        if (s.memory) {
-            s.memOut.push_back(ch);
-            continue;
-        }
+    const char *nul = std::char_traits<char>::find(text.data(), text.size(), '\0');
+    const std::size_t len = nul != nullptr ? static_cast<std::size_t>(nul - text.data()) : text.size();
+    if (s.memory) {
+        mem.out.append(text.data(), len);
+        return;
+    }
+    // Copied in runs as large as the buffer's free room.
+    std::size_t done = 0;
+    while (done < len) {
         if (s.outLen == s.out.size()) CONFLUSH();
-        s.out[s.outLen++] = ch;
+        const std::size_t n = std::min(len - done, s.out.size() - s.outLen);
+        std::copy_n(text.data() + done, n, s.out.data() + s.outLen);
+        s.outLen += n;
+        done += n;
     }
 }
 
@@ -233,13 +262,12 @@ void CONFLUSH() {
 void CONUSEMEMORY(std::string_view input) {
     CONFLUSH();
     switchChannels(true);
-    st.memIn.assign(input);
+    mem.in.assign(input);
 }
 
 std::string CONTAKEOUTPUT() {
-    ConsoleState& s = st;
     std::string taken;
-    taken.swap(s.memOut);
+    taken.swap(mem.out);
     return taken;
 }
 

@@ -17,8 +17,11 @@
 #include "runtime/decdigits.h"
 #include "runtime/expansion.h"
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
+#include <string>
 #include <string_view>
 
 namespace runtime {
@@ -89,6 +92,92 @@ double unitFor(double a) {
     return a >= kTwo64 ? kTwoMinus64 : 1.0;
 }
 
+// The fast path of FIXDIGITS, for the values nearly every line shows.
+//
+// For 0 < v < 10^14 the exact value x = v + R[places] is a sum of two dyadic
+// fractions, m / 2^s + r / 2^t, with 53-bit significands m and r. Then
+// floor(x * 10^k), for k up to 14, is found in 128-bit integer arithmetic:
+// the whole part of m * 10^k / 2^s, plus 1 when the two fractional parts add
+// up to 1 or more, an exact comparison over the common denominator 2^max(s, t)
+// (both parts are below 1, so every term stays below 2^127). The digits are
+// those the general path reads off the same exact value; this path only
+// spares the expansions, which cost far more than the rest of a line.
+__extension__ using U128 = unsigned __int128;
+
+// A positive double as m / 2^s, or false when it needs s < 0 or s > 126.
+struct Dyadic {
+    std::uint64_t m = 0;
+    int s = 0;
+};
+
+bool toDyadic(double v, Dyadic &d) {
+    // Read off the bits: v = (2^52 + fraction) * 2^(exponent - 1075) for a
+    // normal double; subnormals take the general path.
+    const auto bits = std::bit_cast<std::uint64_t>(v);
+    const auto biased = static_cast<int>((bits >> 52) & 0x7FFu);
+    if (biased == 0 || biased == 0x7FF) return false;
+    d.m = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
+    d.s = 1075 - biased;
+    return d.s >= 0 && d.s <= 126;
+}
+
+// floor((v + r) * 10^k) for v = m / 2^s and r = mr / 2^t with r * 10^k < 1.
+std::uint64_t floorScaled(const Dyadic &v, const Dyadic &r, int k) {
+    const U128 p10 = exact::kPow10Int[static_cast<std::size_t>(k)];
+    const U128 n = U128{v.m} * p10; // below 2^53 * 10^14 < 2^100
+    const U128 whole = n >> v.s;
+    const U128 frac = n - (whole << v.s); // of 2^s
+    const U128 rn = U128{r.m} * p10;      // of 2^t, and below 2^t
+    const int d = std::max(v.s, r.s);
+    const U128 sum = (frac << (d - v.s)) + (rn << (d - r.s));
+    return static_cast<std::uint64_t>(whole) + (sum >= (U128{1} << d) ? 1u : 0u);
+}
+
+std::int32_t decimalDigits(std::uint64_t n) {
+    std::int32_t d = 1;
+    while (n >= 10) {
+        n /= 10;
+        ++d;
+    }
+    return d;
+}
+
+// FIXDIGITS of 0 < v < 10^14 with places up to 16 and at most 14 integer
+// digits after rounding; false (nothing emitted) for everything else.
+bool fixDigitsFast(double v, std::int32_t places, Area &out) {
+    if (!(v < 1e14) || places > 16) return false;
+    Dyadic dv;
+    Dyadic dr;
+    if (!toDyadic(v, dv) || !toDyadic(R[static_cast<std::size_t>(places < 0 ? 0 : places)], dr))
+        return false;
+    const std::uint64_t whole = floorScaled(dv, dr, 0);
+    std::int32_t ndig = 1;
+    while (ndig <= kFixIntComputed && whole >= exact::kPow10Int[static_cast<std::size_t>(ndig)])
+        ++ndig;
+    if (ndig > kFixIntComputed) return false;
+    const std::int32_t shownPlaces = places > 0 ? places : 0;
+    const std::int32_t computed =
+        std::min(ndig + shownPlaces, static_cast<std::int32_t>(kFixAllComputed));
+    std::uint64_t q = floorScaled(dv, dr, computed - ndig);
+    // The text is ndig digits, then (for places >= 0) the point and the
+    // places: at most 14 + 1 + 16 characters, well inside the work area.
+    // The computed digits go right to left into their places, the digit at
+    // index i one place further right once it is past the point; places
+    // beyond the computed digits are zeros.
+    const std::int32_t length = ndig + (places >= 0 ? 1 + shownPlaces : 0);
+    if (out.len + static_cast<std::size_t>(length) > out.a.size())
+        return false; // never, but checked
+    char *text = out.a.data() + out.len;
+    for (std::int32_t i = computed; i < ndig + shownPlaces; ++i) text[i + 1] = '0';
+    if (places >= 0) text[ndig] = '.';
+    for (std::int32_t i = computed - 1; i >= 0; --i) {
+        text[i < ndig ? i : i + 1] = digitChar(q);
+        q /= 10;
+    }
+    out.len += static_cast<std::size_t>(length);
+    return true;
+}
+
 // Writes |E| as three digits: hundreds, tens, units.
 void emitExponent(Area &out, std::int32_t e) {
     out.emit('E');
@@ -115,6 +204,7 @@ WORKAREA FIXDIGITS(double v, std::int32_t places) {
         out.emit('-');
         v = -v;
     }
+    if (fixDigitsFast(v, places, out)) return out.done();
     // x = v + R[places], exactly; for places above 16 nothing is added.
     const double unit = unitFor(v);
     Expansion x(v * unit);
@@ -221,7 +311,9 @@ void WRTREAL(double v, std::uint32_t width) {
     const double a = std::fabs(v);
     std::int64_t E = 0;
     if (a < 1) {
-        E = width; // zero included
+        E = width;                       // zero included
+    } else if (a < 9007199254740992.0) { // below 2^53 the whole part converts exactly
+        E = decimalDigits(static_cast<std::uint64_t>(a)) - 1;
     } else if (std::isfinite(a)) {
         const double unit = unitFor(a);
         Expansion low;
@@ -245,10 +337,11 @@ void WRTREAL(double v, std::uint32_t width) {
         }
         text = FLTDIGITS(v, n);
     }
-    std::size_t len = 0;
-    while (len < text.size() && text[len] != '\0') ++len;
+    const char *nul = std::char_traits<char>::find(text.data(), text.size(), '\0');
+    const std::size_t len =
+        nul != nullptr ? static_cast<std::size_t>(nul - text.data()) : text.size();
     for (std::size_t i = len; i < width; ++i) WRTCHR(' ');
-    WRTSTR(text);
+    WRTSTR(std::span<const char>(text.data(), len));
 }
 
 void REALTOFIX(double v, std::uint32_t D, std::uint32_t I, std::span<char> text, std::uint32_t &pos,
@@ -273,10 +366,17 @@ void REALTOFIX(double v, std::uint32_t D, std::uint32_t I, std::span<char> text,
     if (D > 16) D = 16;
     if (I > D) I = D;
     const WORKAREA w = FIXDIGITS(v, static_cast<std::int32_t>(D - I));
-    for (char c : w) {
-        if (c == '\0') break;
-        put(c);
+    // The characters before the work area's NUL, as many as fit from pos on
+    // (the same as writing them one by one by the rule above).
+    const char *nul = std::char_traits<char>::find(w.data(), w.size(), '\0');
+    const std::size_t len = nul != nullptr ? static_cast<std::size_t>(nul - w.data()) : w.size();
+    const std::size_t room = pos < text.size() ? text.size() - pos : 0;
+    const std::size_t fits = std::min(len, room);
+    if (fits > 0) {
+        std::copy_n(w.data(), fits, text.subspan(pos, fits).begin());
+        pos += static_cast<std::uint32_t>(fits);
     }
+    if (fits < len) ok = false;
     if (pos < text.size()) text[pos] = '\0';
 }
 
@@ -313,7 +413,11 @@ void TEXTTOREAL(std::span<const char> text, std::uint32_t &pos, double &value, b
     }
     while (digit()) {
         seen = true;
-        r = std::fma(r, 10.0, static_cast<double>(digitValue())); // r * 10 + d, one rounding
+        // r * 10 + d with one rounding. Below 2^49 the result is a whole
+        // number below 2^53 and so exact in plain arithmetic, which spares
+        // the library call of fma on the digits of every ordinary number.
+        const double d = static_cast<double>(digitValue());
+        r = r < 0x1p49 ? r * 10.0 + d : std::fma(r, 10.0, d);
         next();
     }
     if (!seen) {

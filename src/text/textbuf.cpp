@@ -9,6 +9,8 @@
 #include "runtime/console.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <string>
 
 namespace text {
 namespace {
@@ -44,9 +46,10 @@ void appendChecked(const TEXTBUF& source, TEXTBUF& target) {
 void TEXTINIT() { st.CASEOFST = 32; }
 
 std::uint32_t STRLNG(std::span<const char> text) {
-    std::uint32_t i = 0;
-    while (i < text.size() && text[i] != '\0') ++i;
-    return i;
+    // The first NUL within the capacity (the library's memchr); the capacity
+    // when there is none. No element past the array is read.
+    const char *nul = std::char_traits<char>::find(text.data(), text.size(), '\0');
+    return static_cast<std::uint32_t>(nul != nullptr ? nul - text.data() : static_cast<std::ptrdiff_t>(text.size()));
 }
 
 std::int32_t CMPSTR(std::span<const char> first, std::span<const char> second) {
@@ -69,6 +72,11 @@ std::uint32_t FNDLSTCHR(const TEXTBUF& buf, char ch) {
 std::uint32_t MAXCRD(std::uint32_t a, std::uint32_t b) { return b >= a ? b : a; }
 
 void APNDBUF(TEXTBUF& target, const TEXTBUF& source) {
+    if (&source == &target) { // appended to itself: the text before the append, not after
+        const TEXTBUF copy = source;
+        APNDBUF(target, copy);
+        return;
+    }
     // Callers are to keep the two counts within 255; a longer result is cut at
     // the capacity instead of running past CHARS.
     std::uint32_t tc = clip(target.COUNT);
@@ -123,6 +131,11 @@ void RMVCHR(TEXTBUF& BUF, std::uint32_t STRTCL, std::uint32_t RMVCNT) {
 
 void ADDBUF(const TEXTBUF& source, TEXTBUF& target) {
     if (std::uint64_t{target.COUNT} + source.COUNT > kCap - 1) return;
+    if (&source == &target) { // appended to itself: its NUL must come along, not its first character
+        const TEXTBUF copy = source;
+        appendChecked(copy, target);
+        return;
+    }
     appendChecked(source, target);
 }
 

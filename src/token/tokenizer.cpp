@@ -39,8 +39,27 @@ struct TokenState {
     CHARSET DELIMSET{};
     CHARSET OPCHRSET{};
     CHARSET DIGITSET{};
+    // The class of every code by the three sets, tested in their order;
+    // rebuilt whenever a set is replaced, so that classing a character is
+    // one look-up instead of three set tests.
+    std::array<TOKENKIND, 256> CLASSOF{};
 };
 constinit TokenState st{};
+
+void classifyAll() {
+    for (std::size_t c = 0; c < st.CLASSOF.size(); ++c) {
+        const auto code = static_cast<unsigned char>(c);
+        TOKENKIND kind = TOKENKIND::WORD;
+        if (member(st.DELIMSET, code)) {
+            kind = TOKENKIND::DELIMITER;
+        } else if (member(st.OPCHRSET, code)) {
+            kind = TOKENKIND::OPERATOR;
+        } else if (member(st.DIGITSET, code)) {
+            kind = TOKENKIND::NUMBER;
+        }
+        st.CLASSOF[c] = kind;
+    }
+}
 
 // What sets this tokenizer apart from the table-driven one.
 struct SetClasses {
@@ -56,12 +75,7 @@ struct SetClasses {
     static constexpr char &kStopChr = STOPCHR;
     static constexpr TOKENKIND &kStopKind = STOPKIND;
 
-    static TOKENKIND classOf(unsigned char c) {
-        if (member(st.DELIMSET, c)) return TOKENKIND::DELIMITER;
-        if (member(st.OPCHRSET, c)) return TOKENKIND::OPERATOR;
-        if (member(st.DIGITSET, c)) return TOKENKIND::NUMBER;
-        return TOKENKIND::WORD;
-    }
+    static TOKENKIND classOf(unsigned char c) { return st.CLASSOF[c]; }
     static void beforeScan() {}
     static bool digitFits(Value, std::uint32_t count, Value) { return count < kMaxDigits; }
     // At most 80 codes of at most 255: no guard needed.
@@ -75,6 +89,7 @@ void TKNINIT() {
     st.DELIMSET = kDefaultDelims;
     st.OPCHRSET = kDefaultOpChrs;
     st.DIGITSET = kDefaultDigits;
+    classifyAll();
 }
 
 void INITTKNBUF(const text::TEXTBUF &line) {
@@ -82,12 +97,15 @@ void INITTKNBUF(const text::TEXTBUF &line) {
 }
 void SETDELIMSET(CHARSET set) {
     st.DELIMSET = set;
+    classifyAll();
 }
 void SETOPCHRSET(CHARSET set) {
     st.OPCHRSET = set;
+    classifyAll();
 }
 void SETDIGITSET(CHARSET set) {
     st.DIGITSET = set;
+    classifyAll();
 }
 
 void GETCHR(char &ch, TOKENKIND &kind, std::uint32_t &eol) {

@@ -207,6 +207,22 @@ TEST_F(TextBuf, ApndbufAppendsAndStaysInsideChars) {
     EXPECT_EQ(big.CHARS[255], 'b');
 }
 
+// A buffer appended to itself holds its text twice, still NUL-terminated: a
+// copy that reads the source while writing it once carried the first
+// character into the place of the NUL (found by fuzzing).
+TEST_F(TextBuf, AppendingABufferToItselfKeepsItsTerminator) {
+    TEXTBUF added = makeBuf("ab");
+    ADDBUF(added, added);
+    EXPECT_EQ(added.COUNT, 4u);
+    EXPECT_EQ(added.ORIGCNT, 4u);
+    EXPECT_EQ(textOf(added.CHARS), "abab");
+
+    TEXTBUF appended = makeBuf(">");
+    APNDBUF(appended, appended);
+    EXPECT_EQ(appended.COUNT, 2u);
+    EXPECT_EQ(textOf(appended.CHARS), ">>");
+}
+
 TEST_F(TextBuf, InsbufInsertsAndCountsTheGrownText) {
     TEXTBUF target = makeBuf("ADE");
     INSBUF(makeBuf("BC"), target, 2);

@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# The benchmark, one command: builds a Release rpncalc and the naive C
+# yardstick, generates the workloads, checks rpncalc's results against bc's to
+# the digits shown, then times rpncalc, the yardstick, bc (scale=9; bc -l for
+# the functions) and dc (9k) side by side on the same computations with
+# hyperfine, and prints lines per second, the ratios, start-up time and peak
+# memory as Markdown tables.
+#
+#   bench/run.sh                  # 1,000,000 arithmetic lines, 200,000 of each other kind
+#   LINES=100000 bench/run.sh     # a quicker look
+#
+# Every program reads its workload from a file and writes its output to a
+# file: no terminal is involved. Needs cmake, ninja, g++, cc, python3, bc, dc,
+# hyperfine and GNU time (the packages time and hyperfine on Debian).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+lines=${LINES:-1000000}
+other_lines=${OTHER_LINES:-$((lines / 5))}
+runs=${RUNS:-5}
+out=build-bench
+work=$out/workloads
+
+# The binary measured: a Release build linked statically and without line
+# editing, which a piped run never uses; libedit and the libraries it brings
+# would only add dynamic loading to start-up. Link-time optimisation lets the
+# compiler inline the small per-character procedures across modules. The default Release build
+# (dynamic, with libedit where found) is built too, for its start-up time.
+cmake -S . -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Release -DRPNCALC_TESTS=OFF \
+    -DRPNCALC_LINEEDIT=OFF -DCMAKE_EXE_LINKER_FLAGS=-static \
+    -DCMAKE_INTERPROCEDURAL_OPTIMIZATION=ON >/dev/null
+cmake --build "$out" -j2 --target rpncalc >/dev/null
+cmake -S . -B "$out-default" -G Ninja -DCMAKE_BUILD_TYPE=Release -DRPNCALC_TESTS=OFF >/dev/null
+cmake --build "$out-default" -j2 --target rpncalc >/dev/null
+cc -O2 -o "$out/naive_rpn" bench/naive_rpn.c -lm
+
+kinds=(arith func stack calendar)
+declare -A count=([arith]=$lines [func]=$other_lines [stack]=$other_lines [calendar]=$other_lines)
+mkdir -p "$work"
+for k in "${kinds[@]}"; do
+    python3 bench/gen_workload.py "$k" "${count[$k]}" "$work"
+done
+
+bc_for() { if [ "$1" = func ]; then echo "bc -lq"; else echo "bc -q"; fi; }
+
+echo "## Results against bc"
+echo
+status=0
+for k in "${kinds[@]}"; do
+    "$out/rpncalc" <"$work/$k.rpn" >"$work/$k.out"
+    BC_LINE_LENGTH=0 $(bc_for "$k") "$work/$k.chk.bc" >"$work/$k.ref"
+    echo -n "- $k: "
+    python3 bench/check_results.py "$work/$k.out" "$work/$k.ref" "$work/$k.err" || status=1
+done
+echo
+
+for k in "${kinds[@]}"; do
+    cmds=(-n rpncalc "$out/rpncalc <$work/$k.rpn >$work/$k.t.rpncalc"
+          -n naive-c "$out/naive_rpn <$work/$k.rpn >$work/$k.t.naive"
+          -n bc "BC_LINE_LENGTH=0 $(bc_for "$k") $work/$k.bc >$work/$k.t.bc")
+    if [ -f "$work/$k.dc" ]; then
+        cmds+=(-n dc "dc $work/$k.dc >$work/$k.t.dc")
+    fi
+    hyperfine --style basic --warmup 1 --runs "$runs" --export-json "$work/$k.json" "${cmds[@]}" \
+        >"$work/$k.hyperfine.txt"
+done
+
+# Start-up: an empty input, against /bin/true, without a shell in between.
+hyperfine -N --style basic --warmup 50 --runs 1000 --export-json "$work/startup.json" \
+    -n rpncalc "$out/rpncalc" -n rpncalc-default "$out-default/rpncalc" -n true /bin/true \
+    >"$work/startup.hyperfine.txt"
+
+# Peak memory (maximum resident set size) on the largest workload.
+/usr/bin/time -f %M -o "$work/peak_kib" "$out/rpncalc" <"$work/arith.rpn" >/dev/null
+
+python3 bench/summary.py "$work" \
+    arith="${count[arith]}" func="${count[func]}" stack="${count[stack]}" calendar="${count[calendar]}"
+exit $status

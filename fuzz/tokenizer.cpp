@@ -1,0 +1,522 @@
+// Fuzz target: both tokenizers on an arbitrary line (NUL bytes, bytes 128 to
+// 255, up to 300 characters, a COUNT that may stop short of the text), driven
+// by a script of every operation they offer: GETCHR, UNGETCHR, the token
+// scanners, UNGETTKN, STOTKNPOSN/RCLTKNPOSN, GETOPCODE on arbitrary texts,
+// replaced character sets, GETWORDTKN, INITTKNBUFAT3 and FILLCLASSTABLE.
+//
+// After every operation:
+// - the token text stays inside its TEXTBUF (guard bytes, bounds checks),
+//   holds at most 80 characters for a word and two for an operator, is
+//   NUL-terminated with ORIGCNT = COUNT, and the return code is one the
+//   operation can give;
+// - while the state is consistent (not after a restore of a position that
+//   does not belong to its line), CURPOSN stays from 1 to COUNT + 1, a token
+//   delivered with return code 0 has moved CURPOSN forward, return code 1
+//   leaves CURPOSN at the end, and no push-back fails;
+// - GETCHR hands out the upper-case character at CURPOSN with its class by
+//   the sets (or the class table) in force, and GETOPCODE gives the code of
+//   the operator table worked out here;
+// - TKNBUF is the line given, or the copy restored;
+// - every console line is one of the tokenizers' messages.
+// Finally the line is scanned as the evaluator scans it: GETTKNREAL until a
+// nonzero return code, in at most COUNT + 1 calls (no line is scanned twice).
+#include "fuzzcheck.h"
+
+#include "runtime/console.h"
+#include "runtime/failure.h"
+#include "text/textbuf.h"
+#include "token/table_tokenizer.h"
+#include "token/tokenizer.h"
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cmath>
+#include <string>
+#include <string_view>
+
+namespace {
+
+using fuzzcheck::require;
+using text::TEXTBUF;
+using token::TOKENKIND;
+
+constexpr std::uint32_t kCap = 256;
+
+// The operations of one tokenizer module, under one name for the script.
+struct First {
+    using Value = std::int64_t;
+    static constexpr bool kTable = false;
+    static void init(const TEXTBUF &l) { token::INITTKNBUF(l); }
+    static void initAt3(const TEXTBUF &l) { token::INITTKNBUF(l); }
+    static void getchr(char &c, TOKENKIND &k, std::uint32_t &e) { token::GETCHR(c, k, e); }
+    static void ungetchr(std::uint32_t &f) { token::UNGETCHR(f); }
+    static void sto() { token::STOTKNPOSN(); }
+    static void rcl() { token::RCLTKNPOSN(); }
+    static void gettkn(TEXTBUF &t, TOKENKIND &k, Value &v, std::uint32_t &rc) {
+        token::GETTKN(t, k, v, rc);
+    }
+    static void gettknreal(TEXTBUF &t, TOKENKIND &k, Value &v, double &r, std::uint32_t &rc) {
+        token::GETTKNREAL(t, k, v, r, rc);
+    }
+    static void ungettkn(std::uint32_t &f) { token::UNGETTKN(f); }
+    static void getopcode(TEXTBUF &t, std::uint32_t &c, std::uint32_t &f) {
+        token::GETOPCODE(t, c, f);
+    }
+    static void getrestofln(TEXTBUF &t, std::uint32_t &rc) { token::GETRESTOFLN(t, rc); }
+    static std::uint32_t curposn() { return token::CURPOSN(); }
+    static const TEXTBUF &tknbuf() { return token::TKNBUF(); }
+};
+
+struct Table {
+    using Value = std::int32_t;
+    static constexpr bool kTable = true;
+    static void init(const TEXTBUF &l) { token::table::INITTKNBUF(l); }
+    static void initAt3(const TEXTBUF &l) { token::table::INITTKNBUFAT3(l); }
+    static void getchr(char &c, TOKENKIND &k, std::uint32_t &e) { token::table::GETCHR(c, k, e); }
+    static void ungetchr(std::uint32_t &f) { token::table::UNGETCHR(f); }
+    static void sto() { token::table::STOTKNPOSN(); }
+    static void rcl() { token::table::RCLTKNPOSN(); }
+    static void gettkn(TEXTBUF &t, TOKENKIND &k, Value &v, std::uint32_t &rc) {
+        token::table::GETTKN(t, k, v, rc);
+    }
+    static void gettknreal(TEXTBUF &t, TOKENKIND &k, Value &v, double &r, std::uint32_t &rc) {
+        token::table::GETTKNREAL(t, k, v, r, rc);
+    }
+    static void ungettkn(std::uint32_t &f) { token::table::UNGETTKN(f); }
+    static void getopcode(TEXTBUF &t, std::uint32_t &c, std::uint32_t &f) {
+        token::table::GETOPCODE(t, c, f);
+    }
+    static void getrestofln(TEXTBUF &t, std::uint32_t &rc) { token::table::GETRESTOFLN(t, rc); }
+    static std::uint32_t curposn() { return token::table::CURPOSN(); }
+    static const TEXTBUF &tknbuf() { return token::table::TKNBUF(); }
+};
+
+bool member(const token::CHARSET &set, unsigned char c) {
+    return ((set[c / 8u] >> (c % 8u)) & 1u) != 0;
+}
+
+token::CHARSET setOf(std::string_view chars) {
+    token::CHARSET s{};
+    for (char ch : chars) {
+        auto c = static_cast<unsigned char>(ch);
+        s[c / 8u] = static_cast<std::uint8_t>(s[c / 8u] | (1u << (c % 8u)));
+    }
+    return s;
+}
+
+unsigned char upper(unsigned char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<unsigned char>(c - 32) : c;
+}
+
+// The operator table as the two modules define it; code 0 with fail 1 for a
+// text that is no operator. split: the pair is cut to its first character.
+struct OpResult {
+    std::uint32_t code = 0;
+    std::uint32_t fail = 0;
+    bool split = false;
+};
+
+OpResult modelOpcode(const TEXTBUF &t, bool table) {
+    OpResult r;
+    if (t.COUNT != 1 && t.COUNT != 2) {
+        r.fail = 1;
+        return r;
+    }
+    switch (t.CHARS[0]) {
+    case '<':
+        r.code = 1;
+        break;
+    case '>':
+        r.code = 3;
+        break;
+    case '=':
+        r.code = 5;
+        break;
+    case '+':
+        r.code = 8;
+        break;
+    case '-':
+        r.code = 10;
+        break;
+    case '#':
+        r.code = 7;
+        break;
+    case '*':
+        r.code = 12;
+        break;
+    case '/':
+        r.code = 14;
+        break;
+    case '^':
+        if (!table) {
+            r.code = 16;
+            break;
+        }
+        [[fallthrough]];
+    default:
+        r.fail = 1;
+        return r;
+    }
+    if (t.COUNT == 1) return r;
+    char a = t.CHARS[0];
+    char b = t.CHARS[1];
+    if (b == '=' && a != '=' && a != '#') {
+        ++r.code;
+    } else if (a == '<' && b == '>') {
+        r.code = 6;
+    } else if (!table && a == '>' && b == '<') {
+        r.code = 20;
+    } else if (!table && a == '*' && b == '*') {
+        r.code = 18;
+    } else {
+        r.split = true;
+    }
+    return r;
+}
+
+constexpr std::string_view kMessages[] = {
+    " *ERROR*  Cannot UNGETCHR because CURPOSN is out of range.  It is ",
+    " BEGINNING OF TKNBUF: ",
+    " *ERROR*  In STOTKNPOSN and CURPOSN out of range.  It is ",
+    " Beginning of TKNBUF is : ",
+    "*ERROR* In RCLTKNPOSN and HOLDCURPOSN out of range.  It is ",
+    "PARAM NAME TOO LONG, FIRST 80 CHAR'S ARE: ",
+    " In GETOPCODE and UNGETCHR failed.",
+    "*Warning*  In GETTKNREAL and UNGETTKN failed.",
+    " *ERROR*  Cannot UNGETTKN because CURPOSN is too small or ",
+    "  there is no last token to UNGET.  CURPOSN = ",
+};
+
+// Every line the tokenizers write is one of their messages. Checked only
+// when no text they echo can hold a line end of its own.
+void checkMessages(const std::string &out) {
+    std::size_t at = 0;
+    while (at < out.size()) {
+        std::size_t end = out.find("\r\n", at);
+        require(end != std::string::npos, "a message ends with a line end", out);
+        std::string_view line(out.data() + at, end - at);
+        bool known = false;
+        for (std::string_view m : kMessages) known = known || line.substr(0, m.size()) == m;
+        require(known, "a console line that is no tokenizer message", std::string(line));
+        at = end + 2;
+    }
+}
+
+template <typename Face> struct Run {
+    using Value = typename Face::Value;
+    TEXTBUF line{};
+    TEXTBUF expectTkn{}; // what TKNBUF must hold
+    bool tknKnown = true;
+    TEXTBUF held{};
+    bool heldKnown = false;
+    bool consistent = true;
+    bool defaultClasses = true; // the table's classes (or the first module's sets) are the defaults
+    token::CHARSET delims = setOf(std::string_view("\0 ,;", 4));
+    token::CHARSET ops = setOf("#*+-/<=>^");
+    token::CHARSET digits = setOf("0123456789");
+    bool echoesLineEnds = false;
+    fuzzcheck::Guarded<TEXTBUF> tkn;
+
+    TOKENKIND classOf(unsigned char c) const {
+        if (Face::kTable) {
+            if (c > 127) return TOKENKIND::WORD;
+            if (c == 0 || c == ' ' || c == ',' || c == ';') return TOKENKIND::DELIMITER;
+            if (std::string_view("#*+-/<=>").find(static_cast<char>(c)) != std::string_view::npos)
+                return TOKENKIND::OPERATOR;
+            if (c >= '0' && c <= '9') return TOKENKIND::NUMBER;
+            return TOKENKIND::WORD;
+        }
+        if (member(delims, c)) return TOKENKIND::DELIMITER;
+        if (member(ops, c)) return TOKENKIND::OPERATOR;
+        if (member(digits, c)) return TOKENKIND::NUMBER;
+        return TOKENKIND::WORD;
+    }
+
+    std::uint32_t count() const { return Face::tknbuf().COUNT; }
+
+    void settle(std::string_view what) {
+        tkn.check(what);
+        const TEXTBUF &now = Face::tknbuf();
+        if (tknKnown) {
+            require(now.CHARS == expectTkn.CHARS && now.COUNT == expectTkn.COUNT, "TKNBUF changed",
+                    what);
+        }
+        if (consistent) {
+            std::uint32_t p = Face::curposn();
+            require(p >= 1 && p <= now.COUNT + 1, "CURPOSN out of 1..COUNT + 1", std::string(what));
+        }
+        std::string out = runtime::CONTAKEOUTPUT();
+        if (!echoesLineEnds) checkMessages(out);
+    }
+
+    void afterInit(std::string_view what, std::uint32_t start) {
+        expectTkn = line;
+        tknKnown = true;
+        defaultClasses = true;
+        std::uint32_t p = Face::curposn();
+        if (start == 1 || line.COUNT >= 2)
+            require(p == start, "the first position of a line", what);
+        consistent = p >= 1 && p <= line.COUNT + 1;
+    }
+
+    void checkToken(std::string_view what, TOKENKIND kind, std::uint32_t rc, std::uint32_t before,
+                    std::initializer_list<std::uint32_t> codes, bool scanner) {
+        const TEXTBUF &t = tkn.value;
+        require(t.COUNT <= kCap, "token COUNT past the capacity", what);
+        bool known = false;
+        for (std::uint32_t c : codes) known = known || c == rc;
+        require(known, "a return code the operation does not give",
+                std::string(what) + " rc " + fuzzcheck::decimal(std::uint64_t{rc}));
+        if (scanner) {
+            require(t.ORIGCNT == t.COUNT, "ORIGCNT = COUNT after a scan", what);
+            if (t.COUNT < kCap) require(t.CHARS[t.COUNT] == '\0', "a NUL behind the token", what);
+            if (kind == TOKENKIND::WORD)
+                require(t.COUNT <= 80, "a word of more than 80 characters", what);
+            if (kind == TOKENKIND::OPERATOR)
+                require(t.COUNT >= 1 && t.COUNT <= 2, "an operator of one or two characters", what);
+        }
+        if (!consistent) return;
+        require(rc != 4, "a push back failed in a consistent state", what);
+        std::uint32_t after = Face::curposn();
+        if (rc == 0) require(after > before, "a token delivered without moving past it", what);
+        if (rc == 1) require(after == count() + 1, "end of line reported before the end", what);
+    }
+
+    void step(FuzzedDataProvider &fdp) {
+        const int op = fdp.ConsumeIntegralInRange<int>(0, 15);
+        const std::string what =
+            "op " + fuzzcheck::decimal(std::int64_t{op}) + (Face::kTable ? " (table)" : "");
+        const std::uint32_t before = Face::curposn();
+        TOKENKIND kind = TOKENKIND::DELIMITER;
+        Value value = 0;
+        std::uint32_t rc = 0;
+        switch (op) {
+        case 0:
+        case 1:
+        case 2: { // GETCHR, the most common step
+            char ch = 'x';
+            std::uint32_t eol = 7;
+            Face::getchr(ch, kind, eol);
+            if (!consistent) break;
+            const TEXTBUF &b = Face::tknbuf();
+            if (before > b.COUNT) {
+                require(eol == 1 && ch == '\0' && kind == TOKENKIND::DELIMITER, "GETCHR at the end",
+                        what);
+                require(Face::curposn() == before, "GETCHR at the end stays", what);
+            } else {
+                auto c = upper(static_cast<unsigned char>(b.CHARS[before - 1]));
+                require(eol == 0 && static_cast<unsigned char>(ch) == c,
+                        "GETCHR hands out the upper-case character", what);
+                if (defaultClasses || !Face::kTable)
+                    require(kind == classOf(c), "GETCHR class", what);
+                require(Face::curposn() == before + 1, "GETCHR moves on by one", what);
+            }
+            break;
+        }
+        case 3: {
+            std::uint32_t fail = 7;
+            Face::ungetchr(fail);
+            if (!consistent) break;
+            bool can = before >= 2 && before <= count() + 1;
+            require(fail == (can ? 0u : 1u), "UNGETCHR refuses exactly outside 2..COUNT + 1", what);
+            require(Face::curposn() == (can ? before - 1 : before), "UNGETCHR steps back by one",
+                    what);
+            break;
+        }
+        case 4:
+            Face::gettkn(tkn.value, kind, value, rc);
+            checkToken(what, kind, rc, before, {0, 1, 2, 3, 4, 6}, true);
+            if (Face::kTable) defaultClasses = true;
+            break;
+        case 5:
+        case 6: {
+            double real = 0;
+            Face::gettknreal(tkn.value, kind, value, real, rc);
+            checkToken(what, kind, rc, before, {0, 1, 2, 4, 6, 7}, true);
+            if (kind == TOKENKIND::NUMBER) {
+                require(rc == 0 || rc == 7, "a number from GETTKNREAL has return code 0 or 7",
+                        what);
+                if (rc == 0) require(std::isfinite(real), "a number read ok is finite", what);
+            }
+            if (Face::kTable) defaultClasses = true;
+            break;
+        }
+        case 7: {
+            std::uint32_t fail = 7;
+            Face::ungettkn(fail);
+            break;
+        }
+        case 8:
+            Face::sto();
+            held = Face::tknbuf();
+            heldKnown = tknKnown;
+            break;
+        case 9: {
+            const bool saved = heldKnown;
+            Face::rcl();
+            if (saved) {
+                expectTkn = held;
+            }
+            tknKnown = saved;
+            const std::uint32_t p = Face::curposn();
+            consistent = p >= 1 && p <= Face::tknbuf().COUNT + 1;
+            echoesLineEnds = echoesLineEnds || Face::tknbuf().CHARS != line.CHARS;
+            break;
+        }
+        case 10: { // GETOPCODE on an arbitrary text of up to three characters
+            TEXTBUF &t = tkn.value;
+            std::string s = fdp.ConsumeBytesAsString(3);
+            t = TEXTBUF{};
+            for (std::size_t i = 0; i < s.size(); ++i) t.CHARS[i] = s[i];
+            t.COUNT = fdp.ConsumeIntegralInRange<std::uint32_t>(0, 3);
+            const TEXTBUF given = t;
+            std::uint32_t code = 99;
+            std::uint32_t fail = 99;
+            Face::getopcode(t, code, fail);
+            OpResult want = modelOpcode(given, Face::kTable);
+            require(code == want.code && fail == want.fail, "GETOPCODE code and failure flag",
+                    what + " [" + s + "] COUNT " + fuzzcheck::decimal(std::uint64_t{given.COUNT}));
+            require(t.COUNT == (want.split ? 1u : given.COUNT),
+                    "GETOPCODE cuts a pair to its first character", what);
+            break;
+        }
+        case 11:
+            Face::getrestofln(tkn.value, rc);
+            checkToken(what, TOKENKIND::WORD, rc, before, {0, 1}, false);
+            break;
+        case 12: { // start again, at position 1 or (table) at 3
+            if (Face::kTable && fdp.ConsumeBool()) {
+                Face::initAt3(line);
+                afterInit(what, 3);
+            } else {
+                Face::init(line);
+                afterInit(what, 1);
+            }
+            break;
+        }
+        case 13:
+            if constexpr (Face::kTable) {
+                token::table::GETWORDTKN(tkn.value, value, rc);
+                checkToken(what, TOKENKIND::WORD, rc, before, {0, 1, 2, 4}, true);
+                require(tkn.value.COUNT <= 80, "a word-mode token of more than 80 characters",
+                        what);
+                defaultClasses = false;
+            } else {
+                Face::gettkn(tkn.value, kind, value, rc);
+                checkToken(what, kind, rc, before, {0, 1, 2, 3, 4, 6}, true);
+            }
+            break;
+        case 14:
+            if constexpr (Face::kTable) {
+                token::table::FILLCLASSTABLE();
+                defaultClasses = true;
+            } else { // GETTKNTODELIM
+                token::GETTKNTODELIM(tkn.value, value, rc);
+                checkToken(what, TOKENKIND::DELIMITER, rc, before, {0, 1, 2, 3, 4, 6}, true);
+            }
+            break;
+        default:
+            if constexpr (!Face::kTable) { // a replaced character set
+                token::CHARSET set{};
+                for (auto &b : set) b = fdp.ConsumeIntegral<std::uint8_t>();
+                switch (fdp.ConsumeIntegralInRange<int>(0, 2)) {
+                case 0:
+                    token::SETDELIMSET(set);
+                    delims = set;
+                    break;
+                case 1:
+                    token::SETOPCHRSET(set);
+                    ops = set;
+                    break;
+                default:
+                    token::SETDIGITSET(set);
+                    digits = set;
+                    break;
+                }
+                defaultClasses = false;
+            }
+            break;
+        }
+        settle(what);
+    }
+
+    // The line as the evaluator scans it: GETTKNREAL until a nonzero return
+    // code, each token moving on, in at most COUNT + 1 calls.
+    void scanLikeTheEvaluator() {
+        Face::init(line);
+        afterInit("evaluator scan", 1);
+        std::uint32_t calls = 0;
+        for (;;) {
+            const std::uint32_t before = Face::curposn();
+            TOKENKIND kind = TOKENKIND::DELIMITER;
+            Value value = 0;
+            double real = 0;
+            std::uint32_t rc = 0;
+            Face::gettknreal(tkn.value, kind, value, real, rc);
+            ++calls;
+            checkToken("evaluator scan", kind, rc, before, {0, 1, 2, 4, 6, 7}, true);
+            settle("evaluator scan");
+            if (rc != 0) break;
+            require(calls <= line.COUNT + 1,
+                    "the line is scanned again: more tokens than characters");
+        }
+    }
+};
+
+template <typename Face> void fuzzOne(FuzzedDataProvider &fdp, const std::string &text) {
+    Run<Face> run;
+    // The line: up to 256 of the bytes in CHARS, NUL-terminated when shorter,
+    // junk behind the NUL on request, and a COUNT that may stop short.
+    const std::size_t n = std::min<std::size_t>(text.size(), kCap);
+    for (std::size_t i = 0; i < n; ++i) run.line.CHARS[i] = text[i];
+    if (fdp.ConsumeBool()) {
+        for (std::size_t i = n + 1; i < kCap; ++i)
+            run.line.CHARS[i] = static_cast<char>('a' + i % 26);
+    }
+    run.line.COUNT = static_cast<std::uint32_t>(n);
+    if (fdp.ConsumeBool())
+        run.line.COUNT =
+            fdp.ConsumeIntegralInRange<std::uint32_t>(0, static_cast<std::uint32_t>(n));
+    run.line.ORIGCNT = fdp.ConsumeIntegral<std::uint32_t>();
+    run.echoesLineEnds = text.find('\n') != std::string::npos;
+    // The messages echo TKNBUF up to its first NUL, whatever COUNT says.
+    for (std::size_t i = 0; i < kCap; ++i) {
+        if (run.line.CHARS[i] == '\0') break;
+        if (run.line.CHARS[i] == '\n') run.echoesLineEnds = true;
+    }
+    if (Face::kTable && fdp.ConsumeBool()) {
+        Face::initAt3(run.line);
+        run.afterInit("INITTKNBUFAT3", 3);
+    } else {
+        Face::init(run.line);
+        run.afterInit("INITTKNBUF", 1);
+    }
+    run.settle("start");
+    for (int i = 0; i < 300 && fdp.remaining_bytes() > 0; ++i) run.step(fdp);
+    run.scanLikeTheEvaluator();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***) {
+    fuzzcheck::catchFailureReports();
+    runtime::CONUSEMEMORY({});
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+    runtime::FPINIT();
+    token::table::TKNINIT();
+    text::TEXTINIT();
+    token::TKNINIT();
+    runtime::CONTAKEOUTPUT();
+    FuzzedDataProvider fdp(data, size);
+    // The line comes first, so that a plain line of text is a seed as it is.
+    std::string text = fdp.ConsumeRandomLengthString(300);
+    if (fdp.ConsumeBool()) {
+        fuzzOne<Table>(fdp, text);
+    } else {
+        fuzzOne<First>(fdp, text);
+    }
+    return 0;
+}
