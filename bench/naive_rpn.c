@@ -41,16 +41,26 @@ static void binary(char op) {
     double x = reg[0], y = reg[1];
     lastx = x;
     switch (op) {
-    case '+': reg[0] = y + x; break;
-    case '-': reg[0] = y - x; break;
-    case '*': reg[0] = y * x; break;
-    case '/': reg[0] = y / x; break;
-    case '^': reg[0] = pow(fabs(y), x); break;
+    case '+':
+        reg[0] = y + x;
+        break;
+    case '-':
+        reg[0] = y - x;
+        break;
+    case '*':
+        reg[0] = y * x;
+        break;
+    case '/':
+        reg[0] = y / x;
+        break;
+    case '^':
+        reg[0] = pow(fabs(y), x);
+        break;
     }
     drop();
 }
 
-static void word(const char *w) {
+static void word(const char* w) {
     double x = reg[0];
     if (strcasecmp(w, "SQRT") == 0) {
         lastx = x;
@@ -87,8 +97,8 @@ int main(void) {
         while (n > 0 && (line[n - 1] == '\n' || line[n - 1] == '\r' || line[n - 1] == ' '))
             line[--n] = '\0';
         if (n == 0) break;
-        for (char *t = strtok(line, " "); t; t = strtok(NULL, " ")) {
-            char *end;
+        for (char* t = strtok(line, " "); t; t = strtok(NULL, " ")) {
+            char* end;
             double v = strtod(t, &end);
             if (end != t && *end == '\0') {
                 push(v);

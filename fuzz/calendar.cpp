@@ -87,12 +87,12 @@ void checkGregdate(std::int64_t n) {
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***) {
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzzcheck::catchFailureReports();
     return 0;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider fdp(data, size);
     while (fdp.remaining_bytes() > 0) {
         switch (fdp.ConsumeIntegralInRange<int>(0, 3)) {

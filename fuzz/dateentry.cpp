@@ -48,7 +48,7 @@ constexpr std::string_view kInvalid = " Invalid Input.  Operation Ignored.";
 constexpr std::string_view kTooLong = "PARAM NAME TOO LONG, FIRST 80 CHAR'S ARE: ";
 
 // The lines of out, split at CR LF (a last line without one included).
-std::vector<std::string_view> linesOf(const std::string &out) {
+std::vector<std::string_view> linesOf(const std::string& out) {
     std::vector<std::string_view> lines;
     std::size_t at = 0;
     while (at < out.size()) {
@@ -131,7 +131,7 @@ void checkDatetext(std::uint32_t m, std::uint32_t d, std::uint32_t y, std::size_
                 std::string(buf.begin(), buf.end()));
 }
 
-text::TEXTBUF lineOf(const std::string &s) {
+text::TEXTBUF lineOf(const std::string& s) {
     text::TEXTBUF b{};
     std::size_t n = std::min<std::size_t>(s.size(), b.CHARS.size());
     for (std::size_t i = 0; i < n; ++i) b.CHARS[i] = s[i];
@@ -141,7 +141,7 @@ text::TEXTBUF lineOf(const std::string &s) {
     return b;
 }
 
-void checkParsedate(const std::string &s) {
+void checkParsedate(const std::string& s) {
     std::uint32_t m = 9, d = 9, y = 9;
     entry::PARSEDATE(lineOf(s), m, d, y);
     std::string out = runtime::CONTAKEOUTPUT();
@@ -165,7 +165,7 @@ void checkParsedate(const std::string &s) {
 
 // A date written with arbitrary separators (no digits in them) reads back,
 // with the window: below 50 is 20xx, below 100 is 19xx, else 1900..2500.
-void checkParsedWritten(FuzzedDataProvider &fdp) {
+void checkParsedWritten(FuzzedDataProvider& fdp) {
     auto separator = [&](bool first) {
         std::string s;
         std::size_t n = fdp.ConsumeIntegralInRange<std::size_t>(first ? 0 : 1, 3);
@@ -202,7 +202,7 @@ constexpr std::string_view kEntryLines[] = {
     kTooLong,
 };
 
-void checkEnterdate(const std::string &input) {
+void checkEnterdate(const std::string& input) {
     runtime::CONUSEMEMORY(input);
     std::uint32_t m = 0, d = 0, y = 0;
     entry::ENTERDATE(m, d, y);
@@ -226,14 +226,14 @@ void checkEnterdate(const std::string &input) {
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***) {
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzzcheck::catchFailureReports();
     runtime::PLATPINTODAY(runtime::LOCALDATE{2003, 7, 21});
     runtime::CONUSEMEMORY({});
     return 0;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     runtime::FPINIT();
     token::table::TKNINIT();
     text::TEXTINIT();

@@ -188,7 +188,7 @@ void checkResultLine(std::string_view line) {
 }
 
 // Checks the whole output; returns the number of lines evaluated.
-std::size_t checkDialogue(std::string_view in, const std::string &out) {
+std::size_t checkDialogue(std::string_view in, const std::string& out) {
     require(out.size() <= 200 + kOutputPerInputByte * in.size(),
             "output out of all proportion to the input");
     for (std::size_t i = 0; i < out.size(); ++i) {
@@ -234,18 +234,18 @@ std::size_t checkDialogue(std::string_view in, const std::string &out) {
 // on to the real procedures; the names below are the linker's for them.
 namespace fuzzwrap {
 
-void realINITTKNBUF(const text::TEXTBUF &line) __asm__(
+void realINITTKNBUF(const text::TEXTBUF& line) __asm__(
     "__real__ZN5token10INITTKNBUFERKN4text7TEXTBUFE");
 void realGETTKNREAL(
-    text::TEXTBUF &tkn, token::TOKENKIND &kind, std::int64_t &value, double &real,
-    std::uint32_t
-        &rc) __asm__("__real__ZN5token10GETTKNREALERN4text7TEXTBUFERNS_9TOKENKINDERlRdRj");
-void INITTKNBUF(const text::TEXTBUF &line) __asm__(
+    text::TEXTBUF& tkn, token::TOKENKIND& kind, std::int64_t& value, double& real,
+    std::uint32_t&
+        rc) __asm__("__real__ZN5token10GETTKNREALERN4text7TEXTBUFERNS_9TOKENKINDERlRdRj");
+void INITTKNBUF(const text::TEXTBUF& line) __asm__(
     "__wrap__ZN5token10INITTKNBUFERKN4text7TEXTBUFE");
 void GETTKNREAL(
-    text::TEXTBUF &tkn, token::TOKENKIND &kind, std::int64_t &value, double &real,
-    std::uint32_t
-        &rc) __asm__("__wrap__ZN5token10GETTKNREALERN4text7TEXTBUFERNS_9TOKENKINDERlRdRj");
+    text::TEXTBUF& tkn, token::TOKENKIND& kind, std::int64_t& value, double& real,
+    std::uint32_t&
+        rc) __asm__("__wrap__ZN5token10GETTKNREALERN4text7TEXTBUFERNS_9TOKENKINDERlRdRj");
 
 struct LineScan {
     std::uint32_t lines = 0; // INITTKNBUF calls: one per evaluated line
@@ -254,15 +254,15 @@ struct LineScan {
 };
 LineScan scan;
 
-void INITTKNBUF(const text::TEXTBUF &line) {
+void INITTKNBUF(const text::TEXTBUF& line) {
     realINITTKNBUF(line);
     ++scan.lines;
     scan.count = line.COUNT;
     scan.tokens = 0;
 }
 
-void GETTKNREAL(text::TEXTBUF &tkn, token::TOKENKIND &kind, std::int64_t &value, double &real,
-                std::uint32_t &rc) {
+void GETTKNREAL(text::TEXTBUF& tkn, token::TOKENKIND& kind, std::int64_t& value, double& real,
+                std::uint32_t& rc) {
     const std::uint32_t before = token::CURPOSN();
     realGETTKNREAL(tkn, kind, value, real, rc);
     ++scan.tokens;
@@ -274,14 +274,14 @@ void GETTKNREAL(text::TEXTBUF &tkn, token::TOKENKIND &kind, std::int64_t &value,
 
 } // namespace fuzzwrap
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***) {
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzzcheck::catchFailureReports();
     runtime::PLATPINTODAY(runtime::LOCALDATE{2003, 7, 21});
     return 0;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
-    std::string_view in(reinterpret_cast<const char *>(data), size);
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    std::string_view in(reinterpret_cast<const char*>(data), size);
     runtime::FPINIT();
     runtime::CONUSEMEMORY(in);
     calc::loop::STARTUP();

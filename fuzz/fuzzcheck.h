@@ -128,16 +128,14 @@ inline std::optional<long double> readDecimal(std::string_view s) {
     if (!t.empty() && t.back() == '.') t.pop_back(); // "5." is five
     if (t.empty()) return std::nullopt;
     long double v = 0;
-    const char *first = t.data();
-    const char *last = t.data() + t.size();
+    const char* first = t.data();
+    const char* last = t.data() + t.size();
     auto [end, ec] = std::from_chars(first, last, v);
     if (ec != std::errc{} || end != last) return std::nullopt;
     return v;
 }
 
-inline bool isDigit(char ch) {
-    return ch >= '0' && ch <= '9';
-}
+inline bool isDigit(char ch) { return ch >= '0' && ch <= '9'; }
 
 // 10^k as a long double, for tolerances.
 inline long double pow10(int k) {

@@ -25,7 +25,7 @@ struct IntRead {
     std::uint32_t pos = 0;
 };
 
-IntRead modelTextToInt(const std::vector<char> &text, std::uint32_t pos) {
+IntRead modelTextToInt(const std::vector<char>& text, std::uint32_t pos) {
     auto at = [&](std::uint32_t i) { return i < text.size() ? text[i] : '\0'; };
     while (pos < text.size() && text[pos] == ' ') ++pos;
     bool negative = false;
@@ -51,7 +51,7 @@ IntRead modelTextToInt(const std::vector<char> &text, std::uint32_t pos) {
     }
 }
 
-void checkTextToInt(const std::vector<char> &text, std::uint32_t pos0) {
+void checkTextToInt(const std::vector<char>& text, std::uint32_t pos0) {
     IntRead got;
     got.pos = pos0;
     got.value = 99;
@@ -125,12 +125,12 @@ void checkRoundTrip(std::int64_t value, std::int32_t width) {
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***) {
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzzcheck::catchFailureReports();
     return 0;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider fdp(data, size);
     switch (fdp.ConsumeIntegralInRange<int>(0, 2)) {
     case 0: {

@@ -35,7 +35,7 @@ using fuzzcheck::isDigit;
 using fuzzcheck::pow10;
 using fuzzcheck::require;
 
-std::string textOf(const runtime::WORKAREA &w) {
+std::string textOf(const runtime::WORKAREA& w) {
     std::size_t n = 0;
     while (n < w.size() && w[n] != '\0') ++n;
     return std::string(w.data(), n);
@@ -80,7 +80,7 @@ struct FixedParts {
     std::string fraction;
 };
 
-FixedParts splitFixed(const std::string &t, std::string_view what) {
+FixedParts splitFixed(const std::string& t, std::string_view what) {
     FixedParts p;
     std::size_t i = 0;
     if (i < t.size() && t[i] == '-') {
@@ -113,7 +113,7 @@ long double fixedUnit(std::size_t ndig, std::int64_t places) {
 
 // Digits past the fourteenth integer digit, and past the fifteenth digit in
 // all, are zeros.
-void checkFifteenDigits(const FixedParts &p, std::string_view what) {
+void checkFifteenDigits(const FixedParts& p, std::string_view what) {
     for (std::size_t i = 14; i < p.whole.size(); ++i) {
         require(p.whole[i] == '0', "an integer digit past the fourteenth is not 0", what);
     }
@@ -170,7 +170,7 @@ struct FloatParts {
     int exponent = 0;
 };
 
-FloatParts splitFloat(const std::string &t, std::string_view what) {
+FloatParts splitFloat(const std::string& t, std::string_view what) {
     FloatParts p;
     std::size_t i = 0;
     if (i < t.size() && t[i] == '-') {
@@ -377,7 +377,7 @@ void checkFloatRoundTrip(double v) {
 // accepts is found independently: blanks, a sign, digits, a point and digits,
 // E with a sign and digits; its value is compared with the same text read in
 // long double where every step of the step-wise reading stays in range.
-void checkTexttoreal(const std::vector<char> &text, std::uint32_t pos0) {
+void checkTexttoreal(const std::vector<char>& text, std::uint32_t pos0) {
     std::uint32_t pos = pos0;
     constexpr double kUntouched = -1234.5;
     double value = kUntouched;
@@ -447,14 +447,14 @@ void checkTexttoreal(const std::vector<char> &text, std::uint32_t pos0) {
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***) {
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
     runtime::FPINIT();
     fuzzcheck::catchFailureReports();
     runtime::CONUSEMEMORY({});
     return 0;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     runtime::FPINIT();
     FuzzedDataProvider fdp(data, size);
     switch (fdp.ConsumeIntegralInRange<int>(0, 6)) {

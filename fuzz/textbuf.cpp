@@ -34,13 +34,13 @@ struct Buffers {
     bool wild = false; // some COUNT is past the capacity: models no longer apply
 };
 
-std::uint32_t modelStrlng(const char *s, std::size_t cap) {
+std::uint32_t modelStrlng(const char* s, std::size_t cap) {
     std::uint32_t n = 0;
     while (n < cap && s[n] != '\0') ++n;
     return n;
 }
 
-void modelAddbuf(const TEXTBUF &sourceIn, TEXTBUF &target) {
+void modelAddbuf(const TEXTBUF& sourceIn, TEXTBUF& target) {
     TEXTBUF source = sourceIn; // a buffer appended to itself appends its old text
     if (std::uint64_t{target.COUNT} + source.COUNT > 255) return;
     for (std::uint32_t i = 0; i <= source.COUNT; ++i)
@@ -49,7 +49,7 @@ void modelAddbuf(const TEXTBUF &sourceIn, TEXTBUF &target) {
     target.COUNT += source.COUNT;
 }
 
-void modelInsbuf(const TEXTBUF &sourceIn, TEXTBUF &target, std::uint32_t position) {
+void modelInsbuf(const TEXTBUF& sourceIn, TEXTBUF& target, std::uint32_t position) {
     TEXTBUF source = sourceIn;
     std::uint64_t tc = target.COUNT;
     std::uint32_t sc = source.COUNT;
@@ -62,12 +62,10 @@ void modelInsbuf(const TEXTBUF &sourceIn, TEXTBUF &target, std::uint32_t positio
     target.ORIGCNT += sc;
 }
 
-std::string cardText(std::uint32_t n) {
-    return " " + fuzzcheck::decimal(std::uint64_t{n});
-}
+std::string cardText(std::uint32_t n) { return " " + fuzzcheck::decimal(std::uint64_t{n}); }
 
 // Applies RMVCHR to the model; returns the diagnostic it must write.
-std::string modelRmvchr(TEXTBUF &buf, std::uint32_t start, std::uint32_t count) {
+std::string modelRmvchr(TEXTBUF& buf, std::uint32_t start, std::uint32_t count) {
     if (std::uint64_t{start} + count > std::uint64_t{buf.COUNT} + 1 || buf.COUNT == 0 ||
         start == 0) {
         return " IN RMVCHR; PARAMS DON'T MAKE SENSE: RMVCNT=" + cardText(count) +
@@ -81,24 +79,24 @@ std::string modelRmvchr(TEXTBUF &buf, std::uint32_t start, std::uint32_t count) 
     return {};
 }
 
-void modelTrmbuf(TEXTBUF &buf) {
+void modelTrmbuf(TEXTBUF& buf) {
     std::uint32_t len = modelStrlng(buf.CHARS.data(), kCap);
     while (len > 0 && buf.CHARS[len - 1] == ' ') --len;
     buf.COUNT = len;
     if (len < kCap) buf.CHARS[len] = '\0';
 }
 
-bool same(const TEXTBUF &a, const TEXTBUF &b) {
+bool same(const TEXTBUF& a, const TEXTBUF& b) {
     return a.CHARS == b.CHARS && a.COUNT == b.COUNT && a.ORIGCNT == b.ORIGCNT;
 }
 
-std::string describe(const TEXTBUF &b) {
+std::string describe(const TEXTBUF& b) {
     return "COUNT " + fuzzcheck::decimal(std::uint64_t{b.COUNT}) + " ORIGCNT " +
            fuzzcheck::decimal(std::uint64_t{b.ORIGCNT}) + " [" +
            std::string(b.CHARS.data(), b.CHARS.size()) + "]";
 }
 
-void checkAll(Buffers &bufs, const std::string &op) {
+void checkAll(Buffers& bufs, const std::string& op) {
     for (std::size_t i = 0; i < 3; ++i) {
         bufs.real[i].check(op);
         if (!bufs.wild) {
@@ -118,7 +116,7 @@ struct Range {
     std::size_t len = 0;
 };
 
-Range takeRange(FuzzedDataProvider &fdp) {
+Range takeRange(FuzzedDataProvider& fdp) {
     Range r;
     r.buf = fdp.ConsumeIntegralInRange<std::size_t>(0, 2);
     r.from = fdp.ConsumeIntegralInRange<std::size_t>(0, kCap);
@@ -126,7 +124,7 @@ Range takeRange(FuzzedDataProvider &fdp) {
     return r;
 }
 
-std::uint32_t takeCount(FuzzedDataProvider &fdp) {
+std::uint32_t takeCount(FuzzedDataProvider& fdp) {
     switch (fdp.ConsumeIntegralInRange<int>(0, 3)) {
     case 0:
         return fdp.ConsumeIntegralInRange<std::uint32_t>(0, 8);
@@ -139,14 +137,14 @@ std::uint32_t takeCount(FuzzedDataProvider &fdp) {
     }
 }
 
-void runOne(Buffers &bufs, FuzzedDataProvider &fdp) {
+void runOne(Buffers& bufs, FuzzedDataProvider& fdp) {
     const int op = fdp.ConsumeIntegralInRange<int>(0, 20);
     const std::size_t a = fdp.ConsumeIntegralInRange<std::size_t>(0, 2);
     const std::size_t b = fdp.ConsumeIntegralInRange<std::size_t>(0, 2);
     const std::size_t c = fdp.ConsumeIntegralInRange<std::size_t>(0, 2);
-    TEXTBUF &A = bufs.real[a].value;
-    TEXTBUF &B = bufs.real[b].value;
-    TEXTBUF &C = bufs.real[c].value;
+    TEXTBUF& A = bufs.real[a].value;
+    TEXTBUF& B = bufs.real[b].value;
+    TEXTBUF& C = bufs.real[c].value;
     std::string name = "op " + fuzzcheck::decimal(std::int64_t{op}) + " on " +
                        fuzzcheck::decimal(std::uint64_t{a}) + "," +
                        fuzzcheck::decimal(std::uint64_t{b}) + "," +
@@ -156,7 +154,7 @@ void runOne(Buffers &bufs, FuzzedDataProvider &fdp) {
         std::string s = fdp.ConsumeRandomLengthString(300);
         std::vector<char> text(s.begin(), s.end());
         text::SETBUF(text, A);
-        TEXTBUF &m = bufs.model[a];
+        TEXTBUF& m = bufs.model[a];
         std::uint32_t len = std::min(modelStrlng(text.data(), text.size()), kCap);
         for (std::uint32_t i = 0; i < len; ++i) m.CHARS[i] = text[i];
         if (len < kCap) m.CHARS[len] = '\0';
@@ -225,7 +223,7 @@ void runOne(Buffers &bufs, FuzzedDataProvider &fdp) {
         // Without room the result is the implementation's; it must stay inside.
         if (!bufs.wild && fits) {
             TEXTBUF source = bufs.model[b];
-            TEXTBUF &m = bufs.model[a];
+            TEXTBUF& m = bufs.model[a];
             for (std::uint32_t i = 0; i <= source.COUNT; ++i)
                 m.CHARS[m.COUNT + i] = source.CHARS[i];
             m.ORIGCNT += source.ORIGCNT;
@@ -248,7 +246,7 @@ void runOne(Buffers &bufs, FuzzedDataProvider &fdp) {
     }
     case 10: {
         Range r = takeRange(fdp);
-        TEXTBUF &buf = bufs.real[r.buf].value;
+        TEXTBUF& buf = bufs.real[r.buf].value;
         std::uint32_t got = text::STRLNG(std::span<const char>(buf.CHARS).subspan(r.from, r.len));
         require(got == modelStrlng(buf.CHARS.data() + r.from, r.len), "STRLNG", name);
         break;
@@ -280,8 +278,8 @@ void runOne(Buffers &bufs, FuzzedDataProvider &fdp) {
         auto s = std::span<const char>(bufs.real[src.buf].value.CHARS).subspan(src.from, src.len);
         auto d = std::span<char>(bufs.real[dst.buf].value.CHARS).subspan(dst.from, dst.len);
         std::size_t len = std::min<std::size_t>({n, src.len, dst.len});
-        TEXTBUF &ms = bufs.model[src.buf];
-        TEXTBUF &md = bufs.model[dst.buf];
+        TEXTBUF& ms = bufs.model[src.buf];
+        TEXTBUF& md = bufs.model[dst.buf];
         if (op == 12) {
             text::MOVFWD(s, d, n);
             for (std::size_t i = 0; i < len; ++i) md.CHARS[dst.from + i] = ms.CHARS[src.from + i];
@@ -368,13 +366,13 @@ void runOne(Buffers &bufs, FuzzedDataProvider &fdp) {
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***) {
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzzcheck::catchFailureReports();
     runtime::CONUSEMEMORY({});
     return 0;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     text::TEXTINIT();
     runtime::CONTAKEOUTPUT();
     FuzzedDataProvider fdp(data, size);

@@ -46,52 +46,52 @@ constexpr std::uint32_t kCap = 256;
 struct First {
     using Value = std::int64_t;
     static constexpr bool kTable = false;
-    static void init(const TEXTBUF &l) { token::INITTKNBUF(l); }
-    static void initAt3(const TEXTBUF &l) { token::INITTKNBUF(l); }
-    static void getchr(char &c, TOKENKIND &k, std::uint32_t &e) { token::GETCHR(c, k, e); }
-    static void ungetchr(std::uint32_t &f) { token::UNGETCHR(f); }
+    static void init(const TEXTBUF& l) { token::INITTKNBUF(l); }
+    static void initAt3(const TEXTBUF& l) { token::INITTKNBUF(l); }
+    static void getchr(char& c, TOKENKIND& k, std::uint32_t& e) { token::GETCHR(c, k, e); }
+    static void ungetchr(std::uint32_t& f) { token::UNGETCHR(f); }
     static void sto() { token::STOTKNPOSN(); }
     static void rcl() { token::RCLTKNPOSN(); }
-    static void gettkn(TEXTBUF &t, TOKENKIND &k, Value &v, std::uint32_t &rc) {
+    static void gettkn(TEXTBUF& t, TOKENKIND& k, Value& v, std::uint32_t& rc) {
         token::GETTKN(t, k, v, rc);
     }
-    static void gettknreal(TEXTBUF &t, TOKENKIND &k, Value &v, double &r, std::uint32_t &rc) {
+    static void gettknreal(TEXTBUF& t, TOKENKIND& k, Value& v, double& r, std::uint32_t& rc) {
         token::GETTKNREAL(t, k, v, r, rc);
     }
-    static void ungettkn(std::uint32_t &f) { token::UNGETTKN(f); }
-    static void getopcode(TEXTBUF &t, std::uint32_t &c, std::uint32_t &f) {
+    static void ungettkn(std::uint32_t& f) { token::UNGETTKN(f); }
+    static void getopcode(TEXTBUF& t, std::uint32_t& c, std::uint32_t& f) {
         token::GETOPCODE(t, c, f);
     }
-    static void getrestofln(TEXTBUF &t, std::uint32_t &rc) { token::GETRESTOFLN(t, rc); }
+    static void getrestofln(TEXTBUF& t, std::uint32_t& rc) { token::GETRESTOFLN(t, rc); }
     static std::uint32_t curposn() { return token::CURPOSN(); }
-    static const TEXTBUF &tknbuf() { return token::TKNBUF(); }
+    static const TEXTBUF& tknbuf() { return token::TKNBUF(); }
 };
 
 struct Table {
     using Value = std::int32_t;
     static constexpr bool kTable = true;
-    static void init(const TEXTBUF &l) { token::table::INITTKNBUF(l); }
-    static void initAt3(const TEXTBUF &l) { token::table::INITTKNBUFAT3(l); }
-    static void getchr(char &c, TOKENKIND &k, std::uint32_t &e) { token::table::GETCHR(c, k, e); }
-    static void ungetchr(std::uint32_t &f) { token::table::UNGETCHR(f); }
+    static void init(const TEXTBUF& l) { token::table::INITTKNBUF(l); }
+    static void initAt3(const TEXTBUF& l) { token::table::INITTKNBUFAT3(l); }
+    static void getchr(char& c, TOKENKIND& k, std::uint32_t& e) { token::table::GETCHR(c, k, e); }
+    static void ungetchr(std::uint32_t& f) { token::table::UNGETCHR(f); }
     static void sto() { token::table::STOTKNPOSN(); }
     static void rcl() { token::table::RCLTKNPOSN(); }
-    static void gettkn(TEXTBUF &t, TOKENKIND &k, Value &v, std::uint32_t &rc) {
+    static void gettkn(TEXTBUF& t, TOKENKIND& k, Value& v, std::uint32_t& rc) {
         token::table::GETTKN(t, k, v, rc);
     }
-    static void gettknreal(TEXTBUF &t, TOKENKIND &k, Value &v, double &r, std::uint32_t &rc) {
+    static void gettknreal(TEXTBUF& t, TOKENKIND& k, Value& v, double& r, std::uint32_t& rc) {
         token::table::GETTKNREAL(t, k, v, r, rc);
     }
-    static void ungettkn(std::uint32_t &f) { token::table::UNGETTKN(f); }
-    static void getopcode(TEXTBUF &t, std::uint32_t &c, std::uint32_t &f) {
+    static void ungettkn(std::uint32_t& f) { token::table::UNGETTKN(f); }
+    static void getopcode(TEXTBUF& t, std::uint32_t& c, std::uint32_t& f) {
         token::table::GETOPCODE(t, c, f);
     }
-    static void getrestofln(TEXTBUF &t, std::uint32_t &rc) { token::table::GETRESTOFLN(t, rc); }
+    static void getrestofln(TEXTBUF& t, std::uint32_t& rc) { token::table::GETRESTOFLN(t, rc); }
     static std::uint32_t curposn() { return token::table::CURPOSN(); }
-    static const TEXTBUF &tknbuf() { return token::table::TKNBUF(); }
+    static const TEXTBUF& tknbuf() { return token::table::TKNBUF(); }
 };
 
-bool member(const token::CHARSET &set, unsigned char c) {
+bool member(const token::CHARSET& set, unsigned char c) {
     return ((set[c / 8u] >> (c % 8u)) & 1u) != 0;
 }
 
@@ -116,7 +116,7 @@ struct OpResult {
     bool split = false;
 };
 
-OpResult modelOpcode(const TEXTBUF &t, bool table) {
+OpResult modelOpcode(const TEXTBUF& t, bool table) {
     OpResult r;
     if (t.COUNT != 1 && t.COUNT != 2) {
         r.fail = 1;
@@ -189,7 +189,7 @@ constexpr std::string_view kMessages[] = {
 
 // Every line the tokenizers write is one of their messages. Checked only
 // when no text they echo can hold a line end of its own.
-void checkMessages(const std::string &out) {
+void checkMessages(const std::string& out) {
     std::size_t at = 0;
     while (at < out.size()) {
         std::size_t end = out.find("\r\n", at);
@@ -236,7 +236,7 @@ template <typename Face> struct Run {
 
     void settle(std::string_view what) {
         tkn.check(what);
-        const TEXTBUF &now = Face::tknbuf();
+        const TEXTBUF& now = Face::tknbuf();
         if (tknKnown) {
             require(now.CHARS == expectTkn.CHARS && now.COUNT == expectTkn.COUNT, "TKNBUF changed",
                     what);
@@ -261,7 +261,7 @@ template <typename Face> struct Run {
 
     void checkToken(std::string_view what, TOKENKIND kind, std::uint32_t rc, std::uint32_t before,
                     std::initializer_list<std::uint32_t> codes, bool scanner) {
-        const TEXTBUF &t = tkn.value;
+        const TEXTBUF& t = tkn.value;
         require(t.COUNT <= kCap, "token COUNT past the capacity", what);
         bool known = false;
         for (std::uint32_t c : codes) known = known || c == rc;
@@ -282,7 +282,7 @@ template <typename Face> struct Run {
         if (rc == 1) require(after == count() + 1, "end of line reported before the end", what);
     }
 
-    void step(FuzzedDataProvider &fdp) {
+    void step(FuzzedDataProvider& fdp) {
         const int op = fdp.ConsumeIntegralInRange<int>(0, 15);
         const std::string what =
             "op " + fuzzcheck::decimal(std::int64_t{op}) + (Face::kTable ? " (table)" : "");
@@ -298,7 +298,7 @@ template <typename Face> struct Run {
             std::uint32_t eol = 7;
             Face::getchr(ch, kind, eol);
             if (!consistent) break;
-            const TEXTBUF &b = Face::tknbuf();
+            const TEXTBUF& b = Face::tknbuf();
             if (before > b.COUNT) {
                 require(eol == 1 && ch == '\0' && kind == TOKENKIND::DELIMITER, "GETCHR at the end",
                         what);
@@ -364,7 +364,7 @@ template <typename Face> struct Run {
             break;
         }
         case 10: { // GETOPCODE on an arbitrary text of up to three characters
-            TEXTBUF &t = tkn.value;
+            TEXTBUF& t = tkn.value;
             std::string s = fdp.ConsumeBytesAsString(3);
             t = TEXTBUF{};
             for (std::size_t i = 0; i < s.size(); ++i) t.CHARS[i] = s[i];
@@ -418,7 +418,7 @@ template <typename Face> struct Run {
         default:
             if constexpr (!Face::kTable) { // a replaced character set
                 token::CHARSET set{};
-                for (auto &b : set) b = fdp.ConsumeIntegral<std::uint8_t>();
+                for (auto& b : set) b = fdp.ConsumeIntegral<std::uint8_t>();
                 switch (fdp.ConsumeIntegralInRange<int>(0, 2)) {
                 case 0:
                     token::SETDELIMSET(set);
@@ -463,7 +463,7 @@ template <typename Face> struct Run {
     }
 };
 
-template <typename Face> void fuzzOne(FuzzedDataProvider &fdp, const std::string &text) {
+template <typename Face> void fuzzOne(FuzzedDataProvider& fdp, const std::string& text) {
     Run<Face> run;
     // The line: up to 256 of the bytes in CHARS, NUL-terminated when shorter,
     // junk behind the NUL on request, and a COUNT that may stop short.
@@ -498,13 +498,13 @@ template <typename Face> void fuzzOne(FuzzedDataProvider &fdp, const std::string
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***) {
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzzcheck::catchFailureReports();
     runtime::CONUSEMEMORY({});
     return 0;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     runtime::FPINIT();
     token::table::TKNINIT();
     text::TEXTINIT();

@@ -21,9 +21,7 @@ static_assert(std::numeric_limits<double>::is_iec559,
 
 // A value stored in a double: rounded once, to nearest; beyond the double
 // range it becomes an infinity.
-double stored(long double v) {
-    return static_cast<double>(v);
-}
+double stored(long double v) { return static_cast<double>(v); }
 
 constexpr long double kLn2 = std::numbers::ln2_v<long double>;
 constexpr long double kLog2e = std::numbers::log2e_v<long double>;
@@ -76,9 +74,7 @@ double PWRI(double x, std::int32_t n) {
     return result;
 }
 
-std::int64_t RNDINT(double x) {
-    return runtime::CHOPNEAREST(x);
-}
+std::int64_t RNDINT(double x) { return runtime::CHOPNEAREST(x); }
 
 double TRUNCPLC(double x, std::int32_t n) {
     // Clears the lowest 52 - n bits: none when n >= 52, all 64 when 52 - n >= 64.

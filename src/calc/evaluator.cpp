@@ -46,11 +46,21 @@ void applyOperator(std::uint32_t code, const text::TEXTBUF& tkn) {
     const long double x = REGSTK[X];
     const long double y = REGSTK[Y];
     switch (code) {
-    case kOpAdd: storeAndDrop(y + x); break;
-    case kOpSub: storeAndDrop(y - x); break;
-    case kOpMul: storeAndDrop(y * x); break;
-    case kOpDiv: storeAndDrop(y / x); break;
-    case kOpPow: storeAndDrop(arith::POWABS(y, x)); break;
+    case kOpAdd:
+        storeAndDrop(y + x);
+        break;
+    case kOpSub:
+        storeAndDrop(y - x);
+        break;
+    case kOpMul:
+        storeAndDrop(y * x);
+        break;
+    case kOpDiv:
+        storeAndDrop(y / x);
+        break;
+    case kOpPow:
+        storeAndDrop(arith::POWABS(y, x));
+        break;
     case kOpIntPow:
         storeAndDrop(arith::PWRI(REGSTK[Y], runtime::LOW32SIGNED(arith::RNDINT(REGSTK[X]))));
         break;
@@ -82,9 +92,15 @@ double EVALLINE(text::TEXTBUF line) {
         // the evaluation too, after the tokenizer has said what it had to say.
         if (rc != token::kTknOk) break;
         switch (kind) {
-        case token::TOKENKIND::NUMBER: stack::STKPUSH(real); break;
-        case token::TOKENKIND::OPERATOR: applyOperator(runtime::LOW32(value), tkn); break;
-        case token::TOKENKIND::WORD: words::DOWORD(tkn); break;
+        case token::TOKENKIND::NUMBER:
+            stack::STKPUSH(real);
+            break;
+        case token::TOKENKIND::OPERATOR:
+            applyOperator(runtime::LOW32(value), tkn);
+            break;
+        case token::TOKENKIND::WORD:
+            words::DOWORD(tkn);
+            break;
         case token::TOKENKIND::DELIMITER:
         default:
             // A token of no known kind: only a NUL inside the scanned text

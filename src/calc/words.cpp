@@ -38,8 +38,10 @@ constexpr std::array<std::span<const char>, 19> kHelp = {
     std::span<const char>(" This is an RPN style calculator as used by Marovec."),
     std::span<const char>(" SQRT,SQR -- X = sqrt(X) or sqr(X) register."),
     std::span<const char>(" STO,RCL  -- store/recall the X register to/from the memory register."),
-    std::span<const char>(" SWAP,SWAPXY,<>,>< -- equivalent commands that swap the X and Y registers."),
-    std::span<const char>(" LASTX -- put the value of the LASTX register back into the X register."),
+    std::span<const char>(
+        " SWAP,SWAPXY,<>,>< -- equivalent commands that swap the X and Y registers."),
+    std::span<const char>(
+        " LASTX -- put the value of the LASTX register back into the X register."),
     std::span<const char>(" ROLLDN -- roll the stack down one register.  X goes to T1."),
     std::span<const char>(" DUMP -- dump the stack to the screen."),
     std::span<const char>(" EXP,LN -- evaluate exp(X) or ln(X) and put result back into X."),

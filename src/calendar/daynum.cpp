@@ -24,9 +24,7 @@ constexpr NAMEFIELD field(std::string_view name) {
     return f;
 }
 
-bool isLeap(std::int64_t year) {
-    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
+bool isLeap(std::int64_t year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
 } // namespace
 
@@ -62,7 +60,7 @@ std::int64_t JULDATENUM(std::uint32_t month, std::uint32_t day, std::uint32_t ye
     return number;
 }
 
-void GREGDATE(std::int64_t number, std::uint32_t &month, std::uint32_t &day, std::uint32_t &year) {
+void GREGDATE(std::int64_t number, std::uint32_t& month, std::uint32_t& day, std::uint32_t& year) {
     // Outside the range where the search finds a date there is no answer:
     // every field is 0 at once.
     if (number < kFirstGreg || number > kLastGreg) {
@@ -81,7 +79,7 @@ void GREGDATE(std::int64_t number, std::uint32_t &month, std::uint32_t &day, std
     while (day < 31 && JULDATENUM(month, day, year) < number) ++day;
 }
 
-void GETTODAY(std::uint32_t &month, std::uint32_t &day, std::uint32_t &year) {
+void GETTODAY(std::uint32_t& month, std::uint32_t& day, std::uint32_t& year) {
     const runtime::LOCALDATE today = runtime::PLATTODAY();
     month = today.month;
     day = today.day;

@@ -18,7 +18,7 @@ constexpr std::int64_t CHOP(long double x) {
     constexpr long double lo = -9223372036854775808.0L;
     constexpr long double hi = 9223372036854775808.0L;
     if (!(x >= lo && x < hi)) return kIntIndefinite; // NaN fails both tests
-    return static_cast<std::int64_t>(x); // truncates toward zero, in range
+    return static_cast<std::int64_t>(x);             // truncates toward zero, in range
 }
 
 // x rounded to the nearest whole number, halves away from zero, then chopped.
@@ -26,9 +26,7 @@ constexpr std::int64_t CHOP(long double x) {
 // rounded to double first: 0.49999999999999994 gives 0, not 1. For a double x
 // the sum is exact wherever it could reach the next whole number. Zeros give
 // 0 and a NaN gives the most negative value, whichever side they are put on.
-constexpr std::int64_t CHOPNEAREST(long double x) {
-    return CHOP(x < 0 ? x - 0.5L : x + 0.5L);
-}
+constexpr std::int64_t CHOPNEAREST(long double x) { return CHOP(x < 0 ? x - 0.5L : x + 0.5L); }
 
 // The low 32 bits of a 64-bit integer, as unsigned and as signed.
 constexpr std::uint32_t LOW32(std::int64_t n) {

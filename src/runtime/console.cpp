@@ -62,7 +62,7 @@ void writeAll(const char* data, std::size_t len) {
 // Hands the unterminated text at the end of the output (the prompt) to the
 // line editor, which draws it itself and again on every redraw, and writes
 // out everything before it.
-std::span<const char> takePrompt(ConsoleState &s) {
+std::span<const char> takePrompt(ConsoleState& s) {
     std::size_t start = s.outLen;
     while (start > 0 && s.out[start - 1] != kLF && s.outLen - start < kEditPromptCap) --start;
     std::span<const char> prompt(s.out.data() + start, s.outLen - start);
@@ -73,7 +73,7 @@ std::span<const char> takePrompt(ConsoleState &s) {
 
 // Fills the free part of in from the edited line, then its line end; asks
 // the editor for the next line only when the last one is used up.
-bool refillEdited(ConsoleState &s) {
+bool refillEdited(ConsoleState& s) {
     if (s.editText.empty() && !s.editLineEnd) {
         if (!EDITREAD(takePrompt(s), s.editText)) {
             s.inputEnded = true;
@@ -175,10 +175,10 @@ void RDSTR(std::span<char> text) {
         // the line: they are copied in one run. A CR or LF, and the end of
         // the buffer, take the byte-by-byte way below.
         const std::size_t avail = std::min(s.tail - s.head, text.size() - n);
-        const char *from = s.in.data() + s.head;
-        const char *lf = std::char_traits<char>::find(from, avail, kLF);
+        const char* from = s.in.data() + s.head;
+        const char* lf = std::char_traits<char>::find(from, avail, kLF);
         std::size_t run = lf != nullptr ? static_cast<std::size_t>(lf - from) : avail;
-        const char *cr = std::char_traits<char>::find(from, run, kCR);
+        const char* cr = std::char_traits<char>::find(from, run, kCR);
         if (cr != nullptr) run = static_cast<std::size_t>(cr - from);
         if (run > 0) {
             std::copy_n(s.in.data() + s.head, run, text.data() + n);
@@ -218,8 +218,9 @@ void WRTCHR(char ch) {
 
 void WRTSTR(std::span<const char> text) {
     ConsoleState& s = st;
-    const char *nul = std::char_traits<char>::find(text.data(), text.size(), '\0');
-    const std::size_t len = nul != nullptr ? static_cast<std::size_t>(nul - text.data()) : text.size();
+    const char* nul = std::char_traits<char>::find(text.data(), text.size(), '\0');
+    const std::size_t len =
+        nul != nullptr ? static_cast<std::size_t>(nul - text.data()) : text.size();
     if (s.memory) {
         mem.out.append(text.data(), len);
         return;

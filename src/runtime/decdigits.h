@@ -29,9 +29,7 @@ inline constexpr std::array<std::uint64_t, kChunk> kPow10Int = {
 };
 
 // The character of the units digit of d.
-inline char digitChar(std::uint64_t d) {
-    return static_cast<char>('0' + static_cast<int>(d % 10));
-}
+inline char digitChar(std::uint64_t d) { return static_cast<char>('0' + static_cast<int>(d % 10)); }
 
 // unit * 10^k exactly (0 <= k <= 308).
 inline Expansion pow10(std::int32_t k, double unit) {
@@ -44,7 +42,7 @@ inline Expansion pow10(std::int32_t k, double unit) {
     return x;
 }
 
-inline int compare(const Expansion &a, const Expansion &b) {
+inline int compare(const Expansion& a, const Expansion& b) {
     Expansion d = a;
     d.sub(b);
     return d.sign();
@@ -60,7 +58,7 @@ inline std::uint64_t wholeOf(double q) {
 // The quotient floor(x / b) of two exact positive values, when it is below
 // 10^15: guessed in double, then confirmed exactly. x becomes the remainder
 // x - quotient * b, which lies in [0, b).
-inline std::uint64_t floorQuotient(Expansion &x, const Expansion &b) {
+inline std::uint64_t floorQuotient(Expansion& x, const Expansion& b) {
     std::uint64_t q = wholeOf(std::floor(x.approx() / b.approx()));
     if (q > kPow10Int[kChunk - 1] * 10) q = kPow10Int[kChunk - 1] * 10;
     Expansion qb = b;
@@ -87,7 +85,7 @@ inline std::uint64_t floorQuotient(Expansion &x, const Expansion &b) {
 // chunk computes digits that are never shown.
 class DigitSource {
   public:
-    DigitSource(const Expansion &a, const Expansion &b, std::uint64_t want)
+    DigitSource(const Expansion& a, const Expansion& b, std::uint64_t want)
         : rem_(a), den_(b), want_(want) {}
 
     char next() {
@@ -124,7 +122,7 @@ class DigitSource {
 // x > 0 held scaled by `unit`; low becomes unit * 10^(digits - 1). Estimated
 // from the binary exponent, then settled by exact comparisons with powers of
 // ten (a logarithm alone miscounts near the powers).
-inline std::int32_t intDigits(const Expansion &x, double unit, Expansion &low) {
+inline std::int32_t intDigits(const Expansion& x, double unit, Expansion& low) {
     const double a = x.approx() / unit;
     std::int32_t d = 1;
     if (a >= 10.0) d = static_cast<std::int32_t>(std::ilogb(a) * 0.30102999566398120) + 1;

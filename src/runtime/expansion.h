@@ -57,8 +57,8 @@ class Expansion {
     Expansion() = default;
     explicit Expansion(double x) { add(x); }
     // Copies carry only the components in use.
-    Expansion(const Expansion &e) : n(e.n) { copyFrom(e); }
-    Expansion &operator=(const Expansion &e) {
+    Expansion(const Expansion& e) : n(e.n) { copyFrom(e); }
+    Expansion& operator=(const Expansion& e) {
         n = e.n;
         copyFrom(e);
         return *this;
@@ -80,10 +80,10 @@ class Expansion {
         n = out;
     }
 
-    void add(const Expansion &e) {
+    void add(const Expansion& e) {
         for (std::size_t i = 0; i < e.n; ++i) add(e.c[i]);
     }
-    void sub(const Expansion &e) {
+    void sub(const Expansion& e) {
         for (std::size_t i = 0; i < e.n; ++i) add(-e.c[i]);
     }
 
@@ -126,7 +126,7 @@ class Expansion {
   private:
     // Renormalizes e[0..m) in place so that fewer, larger components carry
     // the same value; returns the new count.
-    template <std::size_t N> static std::size_t compress(std::array<double, N> &e, std::size_t m) {
+    template <std::size_t N> static std::size_t compress(std::array<double, N>& e, std::size_t m) {
         if (m == 0) return 0;
         std::size_t bottom = m - 1;
         double q = e[bottom];
@@ -149,7 +149,7 @@ class Expansion {
         return top;
     }
     void compress() { n = compress(c, n); }
-    void copyFrom(const Expansion &e) {
+    void copyFrom(const Expansion& e) {
         for (std::size_t i = 0; i < n; ++i) c[i] = e.c[i];
     }
 

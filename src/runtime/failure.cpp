@@ -64,9 +64,7 @@ struct FailState {
 };
 constinit FailState st{};
 
-std::uint32_t low32(std::uintptr_t addr) {
-    return static_cast<std::uint32_t>(addr & 0xFFFFFFFFu);
-}
+std::uint32_t low32(std::uintptr_t addr) { return static_cast<std::uint32_t>(addr & 0xFFFFFFFFu); }
 
 // Appends s to the report text while there is room.
 void appendCut(std::string_view s) {
@@ -76,7 +74,7 @@ void appendCut(std::string_view s) {
     }
 }
 
-void hex8(std::uint32_t v, std::array<char, 8> &out) {
+void hex8(std::uint32_t v, std::array<char, 8>& out) {
     constexpr std::string_view digits = "0123456789ABCDEF";
     for (std::size_t i = 0; i < out.size(); ++i) {
         out[out.size() - 1 - i] = digits[v & 0xFu];
@@ -86,7 +84,7 @@ void hex8(std::uint32_t v, std::array<char, 8> &out) {
 
 // Fills the record: the text up to its NUL, its capacity or 64 characters.
 void record(std::span<const char> message, std::uintptr_t codeaddr) {
-    FAILREC &rec = st.rec;
+    FAILREC& rec = st.rec;
     rec.source = kSourceRuntime;
     std::size_t n = 0;
     while (n < message.size() && n < kFailMessageCap && message[n] != '\0') {
@@ -132,8 +130,8 @@ void clearFpFlags() {
 #endif
 }
 
-std::uintptr_t faultingInstruction(const siginfo_t *info, const void *context) {
-    const auto *uc = static_cast<const ucontext_t *>(context);
+std::uintptr_t faultingInstruction(const siginfo_t* info, const void* context) {
+    const auto* uc = static_cast<const ucontext_t*>(context);
 #if defined(__x86_64__)
     (void)info;
     return static_cast<std::uintptr_t>(uc->uc_mcontext.gregs[REG_RIP]);
@@ -148,7 +146,7 @@ std::uintptr_t faultingInstruction(const siginfo_t *info, const void *context) {
 
 // A fault at an address inside the stack or just below its lowest address is
 // the stack running out (a wild pointer into the live stack does not fault).
-bool isStackOverflow(const siginfo_t *info) {
+bool isStackOverflow(const siginfo_t* info) {
     if (info->si_code <= 0 || st.stackHigh == 0) return false; // sent, not a fault
     auto addr = reinterpret_cast<std::uintptr_t>(info->si_addr);
     std::uintptr_t low = st.stackLow > kStackOverflowSlack ? st.stackLow - kStackOverflowSlack : 0;
@@ -171,7 +169,7 @@ std::string_view fpeName(int code) {
     }
 }
 
-void onFatalSignal(int sig, siginfo_t *info, void *context) {
+void onFatalSignal(int sig, siginfo_t* info, void* context) {
     if (st.failing != 0) nestedFailure();
     st.failing = 1;
     std::string_view name;
@@ -204,8 +202,8 @@ void onFatalSignal(int sig, siginfo_t *info, void *context) {
     if (std::exception_ptr active = std::current_exception()) {
         try {
             std::rethrow_exception(active);
-        } catch (const std::exception &e) {
-            const char *what = e.what();
+        } catch (const std::exception& e) {
+            const char* what = e.what();
             std::size_t n = 0;
             while (what != nullptr && n <= kFailMessageCap && what[n] != '\0') ++n;
             text = what != nullptr ? std::string_view(what, n) : std::string_view{};
@@ -222,7 +220,7 @@ void findStackBounds() {
     pthread_attr_t attr;
     if (pthread_getattr_np(pthread_self(), &attr) != 0)
         return; // overflows then show as access violations
-    void *addr = nullptr;
+    void* addr = nullptr;
     std::size_t size = 0;
     if (pthread_attr_getstack(&attr, &addr, &size) == 0 && addr != nullptr) {
         st.stackLow = reinterpret_cast<std::uintptr_t>(addr);
@@ -296,7 +294,7 @@ void REPORTFAIL() {
     if (st.reporting != 0) nestedFailure();
     st.reporting = 1;
     st.failing = 1;
-    FAILREC &rec = st.rec;
+    FAILREC& rec = st.rec;
     if (rec.source == kSourceReported) {
         st.shown = 1; // nothing to show
     } else {

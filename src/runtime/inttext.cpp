@@ -14,13 +14,9 @@ constexpr std::uint64_t kLastSafe = 922337203685477580u;
 // The most digits a signed 64-bit value has.
 constexpr std::size_t kMaxDigits = 19;
 
-bool isDigit(char ch) {
-    return ch >= '0' && ch <= '9';
-}
+bool isDigit(char ch) { return ch >= '0' && ch <= '9'; }
 
-std::uint32_t digitOf(char ch) {
-    return static_cast<std::uint32_t>(ch - '0');
-}
+std::uint32_t digitOf(char ch) { return static_cast<std::uint32_t>(ch - '0'); }
 
 // The signed value of a magnitude; 2^63 with the sign is the most negative
 // value (the conversion is modular since C++20).
@@ -30,7 +26,7 @@ std::int64_t signedOf(std::uint64_t a, bool negative) {
 
 } // namespace
 
-void TEXTTOINT(std::span<const char> text, std::uint32_t &pos, std::int64_t &value, bool &ok) {
+void TEXTTOINT(std::span<const char> text, std::uint32_t& pos, std::int64_t& value, bool& ok) {
     ok = true;
     while (pos < text.size() && text[pos] == ' ') ++pos;
     bool negative = false;
@@ -64,8 +60,8 @@ void TEXTTOINT(std::span<const char> text, std::uint32_t &pos, std::int64_t &val
     }
 }
 
-void INTTOTEXT(std::int64_t value, std::int32_t width, std::span<char> text, std::uint32_t &pos,
-               bool &ok) {
+void INTTOTEXT(std::int64_t value, std::int32_t width, std::span<char> text, std::uint32_t& pos,
+               bool& ok) {
     // Digits from the least significant, by signed division, so that the most
     // negative value needs no negation.
     std::array<char, kMaxDigits> digits{};

@@ -23,6 +23,6 @@ bool EDITSTART();
 // line end; the bytes stay valid until the next EDITREAD. Returns false, with
 // an empty text, when the input has ended: Ctrl-D on an empty line, or the
 // terminal is gone.
-bool EDITREAD(std::span<const char> prompt, std::span<const char> &text);
+bool EDITREAD(std::span<const char> prompt, std::span<const char>& text);
 
 } // namespace runtime

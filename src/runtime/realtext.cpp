@@ -88,9 +88,7 @@ WORKAREA infinite() {
 }
 
 // The unit a value near a is held in (see kTwoMinus64).
-double unitFor(double a) {
-    return a >= kTwo64 ? kTwoMinus64 : 1.0;
-}
+double unitFor(double a) { return a >= kTwo64 ? kTwoMinus64 : 1.0; }
 
 // The fast path of FIXDIGITS, for the values nearly every line shows.
 //
@@ -110,7 +108,7 @@ struct Dyadic {
     int s = 0;
 };
 
-bool toDyadic(double v, Dyadic &d) {
+bool toDyadic(double v, Dyadic& d) {
     // Read off the bits: v = (2^52 + fraction) * 2^(exponent - 1075) for a
     // normal double; subnormals take the general path.
     const auto bits = std::bit_cast<std::uint64_t>(v);
@@ -122,7 +120,7 @@ bool toDyadic(double v, Dyadic &d) {
 }
 
 // floor((v + r) * 10^k) for v = m / 2^s and r = mr / 2^t with r * 10^k < 1.
-std::uint64_t floorScaled(const Dyadic &v, const Dyadic &r, int k) {
+std::uint64_t floorScaled(const Dyadic& v, const Dyadic& r, int k) {
     const U128 p10 = exact::kPow10Int[static_cast<std::size_t>(k)];
     const U128 n = U128{v.m} * p10; // below 2^53 * 10^14 < 2^100
     const U128 whole = n >> v.s;
@@ -144,7 +142,7 @@ std::int32_t decimalDigits(std::uint64_t n) {
 
 // FIXDIGITS of 0 < v < 10^14 with places up to 16 and at most 14 integer
 // digits after rounding; false (nothing emitted) for everything else.
-bool fixDigitsFast(double v, std::int32_t places, Area &out) {
+bool fixDigitsFast(double v, std::int32_t places, Area& out) {
     if (!(v < 1e14) || places > 16) return false;
     Dyadic dv;
     Dyadic dr;
@@ -167,7 +165,7 @@ bool fixDigitsFast(double v, std::int32_t places, Area &out) {
     const std::int32_t length = ndig + (places >= 0 ? 1 + shownPlaces : 0);
     if (out.len + static_cast<std::size_t>(length) > out.a.size())
         return false; // never, but checked
-    char *text = out.a.data() + out.len;
+    char* text = out.a.data() + out.len;
     for (std::int32_t i = computed; i < ndig + shownPlaces; ++i) text[i + 1] = '0';
     if (places >= 0) text[ndig] = '.';
     for (std::int32_t i = computed - 1; i >= 0; --i) {
@@ -179,7 +177,7 @@ bool fixDigitsFast(double v, std::int32_t places, Area &out) {
 }
 
 // Writes |E| as three digits: hundreds, tens, units.
-void emitExponent(Area &out, std::int32_t e) {
+void emitExponent(Area& out, std::int32_t e) {
     out.emit('E');
     out.emit(e < 0 ? '-' : '+');
     std::uint32_t ae = e < 0 ? static_cast<std::uint32_t>(-static_cast<std::int64_t>(e))
@@ -337,15 +335,15 @@ void WRTREAL(double v, std::uint32_t width) {
         }
         text = FLTDIGITS(v, n);
     }
-    const char *nul = std::char_traits<char>::find(text.data(), text.size(), '\0');
+    const char* nul = std::char_traits<char>::find(text.data(), text.size(), '\0');
     const std::size_t len =
         nul != nullptr ? static_cast<std::size_t>(nul - text.data()) : text.size();
     for (std::size_t i = len; i < width; ++i) WRTCHR(' ');
     WRTSTR(std::span<const char>(text.data(), len));
 }
 
-void REALTOFIX(double v, std::uint32_t D, std::uint32_t I, std::span<char> text, std::uint32_t &pos,
-               bool &ok) {
+void REALTOFIX(double v, std::uint32_t D, std::uint32_t I, std::span<char> text, std::uint32_t& pos,
+               bool& ok) {
     ok = true;
     auto put = [&](char c) {
         if (pos < text.size()) {
@@ -368,7 +366,7 @@ void REALTOFIX(double v, std::uint32_t D, std::uint32_t I, std::span<char> text,
     const WORKAREA w = FIXDIGITS(v, static_cast<std::int32_t>(D - I));
     // The characters before the work area's NUL, as many as fit from pos on
     // (the same as writing them one by one by the rule above).
-    const char *nul = std::char_traits<char>::find(w.data(), w.size(), '\0');
+    const char* nul = std::char_traits<char>::find(w.data(), w.size(), '\0');
     const std::size_t len = nul != nullptr ? static_cast<std::size_t>(nul - w.data()) : w.size();
     const std::size_t room = pos < text.size() ? text.size() - pos : 0;
     const std::size_t fits = std::min(len, room);
@@ -380,7 +378,7 @@ void REALTOFIX(double v, std::uint32_t D, std::uint32_t I, std::span<char> text,
     if (pos < text.size()) text[pos] = '\0';
 }
 
-void TEXTTOREAL(std::span<const char> text, std::uint32_t &pos, double &value, bool &ok) {
+void TEXTTOREAL(std::span<const char> text, std::uint32_t& pos, double& value, bool& ok) {
     char cur = '\0';
     bool atEnd = false;
     auto next = [&] {

@@ -31,8 +31,8 @@ void WRTREAL(double v, std::uint32_t width);
 
 // Fixed-point text of v with D - I places, written into text from pos on.
 // ok becomes false only when a character did not fit.
-void REALTOFIX(double v, std::uint32_t D, std::uint32_t I, std::span<char> text,
-               std::uint32_t& pos, bool& ok);
+void REALTOFIX(double v, std::uint32_t D, std::uint32_t I, std::span<char> text, std::uint32_t& pos,
+               bool& ok);
 
 // Parses a real starting at text[pos]; see the module source for the grammar.
 void TEXTTOREAL(std::span<const char> text, std::uint32_t& pos, double& value, bool& ok);

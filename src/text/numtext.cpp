@@ -24,9 +24,7 @@ static_assert(std::numeric_limits<double>::is_iec559,
 
 } // namespace
 
-std::int32_t NEARINT(double x) {
-    return runtime::LOW32SIGNED(runtime::CHOPNEAREST(x));
-}
+std::int32_t NEARINT(double x) { return runtime::LOW32SIGNED(runtime::CHOPNEAREST(x)); }
 
 double PWRR(double base, double exponent) {
     // The logarithm of a base that is not positive fails; that gives NaN, 0 to
@@ -93,7 +91,7 @@ std::int64_t REALTOINT(double x) {
     return result;
 }
 
-bool WHOLEDIGITS(double x, TEXTBUF &buf) {
+bool WHOLEDIGITS(double x, TEXTBUF& buf) {
     std::uint32_t pos = 0;
     bool ok = false;
     runtime::REALTOFIX(x, kOnePlaceD, kOnePlaceI, buf.CHARS, pos, ok);

@@ -33,6 +33,6 @@ std::int64_t REALTOINT(double x);
 // Writes x with one place after the point into buf and cuts the text just
 // before its last point, leaving the sign and the integer digits (COUNT is
 // their number). False, with the uncut text, when the text holds no point.
-bool WHOLEDIGITS(double x, TEXTBUF &buf);
+bool WHOLEDIGITS(double x, TEXTBUF& buf);
 
 } // namespace text::num

@@ -48,8 +48,9 @@ void TEXTINIT() { st.CASEOFST = 32; }
 std::uint32_t STRLNG(std::span<const char> text) {
     // The first NUL within the capacity (the library's memchr); the capacity
     // when there is none. No element past the array is read.
-    const char *nul = std::char_traits<char>::find(text.data(), text.size(), '\0');
-    return static_cast<std::uint32_t>(nul != nullptr ? nul - text.data() : static_cast<std::ptrdiff_t>(text.size()));
+    const char* nul = std::char_traits<char>::find(text.data(), text.size(), '\0');
+    return static_cast<std::uint32_t>(nul != nullptr ? nul - text.data()
+                                                     : static_cast<std::ptrdiff_t>(text.size()));
 }
 
 std::int32_t CMPSTR(std::span<const char> first, std::span<const char> second) {
@@ -104,7 +105,8 @@ bool ISCTLCHR(char ch) { return static_cast<unsigned char>(ch) < 32; }
 bool ISDGTCHR(char ch) { return ch >= '0' && ch <= '9'; }
 
 char UPRCHR(char ch) {
-    if (ch >= 'a' && ch <= 'z') return static_cast<char>(static_cast<std::uint32_t>(ch) - st.CASEOFST);
+    if (ch >= 'a' && ch <= 'z')
+        return static_cast<char>(static_cast<std::uint32_t>(ch) - st.CASEOFST);
     return ch;
 }
 
@@ -131,7 +133,8 @@ void RMVCHR(TEXTBUF& BUF, std::uint32_t STRTCL, std::uint32_t RMVCNT) {
 
 void ADDBUF(const TEXTBUF& source, TEXTBUF& target) {
     if (std::uint64_t{target.COUNT} + source.COUNT > kCap - 1) return;
-    if (&source == &target) { // appended to itself: its NUL must come along, not its first character
+    if (&source ==
+        &target) { // appended to itself: its NUL must come along, not its first character
         const TEXTBUF copy = source;
         appendChecked(copy, target);
         return;
@@ -152,7 +155,8 @@ void INSBUF(const TEXTBUF& source, TEXTBUF& target, std::uint32_t position) {
     if (tc + sc >= kCap - 1 || position > tc + 1 || position == 0) return;
     TEXTBUF src = source; // source may be the target itself
     // Open a gap of sc characters at position, moving the tail and its NUL right.
-    for (std::uint64_t q = tc + 1; q >= position; --q) target.CHARS[q + sc - 1] = target.CHARS[q - 1];
+    for (std::uint64_t q = tc + 1; q >= position; --q)
+        target.CHARS[q + sc - 1] = target.CHARS[q - 1];
     copyInto(target.CHARS, position - 1, src.CHARS.data(), sc);
     // The text has grown by the inserted characters; the counts follow it.
     target.COUNT += sc;

@@ -10,8 +10,8 @@ namespace token::core {
 // and "E", a sign directly after an "E", and one leading sign, which is
 // returned rather than stored. The text starts with "0" and keeps at most
 // kCap characters; further number characters are consumed and dropped.
-template <class P> bool rescanNumber(text::TEXTBUF &tkn) {
-    ScanState &s = P::kScan;
+template <class P> bool rescanNumber(text::TEXTBUF& tkn) {
+    ScanState& s = P::kScan;
     std::uint32_t failed = 0;
     UNGETTKN(s, failed);
     if (failed != 0) {
@@ -59,8 +59,8 @@ template <class P> bool rescanNumber(text::TEXTBUF &tkn) {
 // GETTKNREAL: GETTKN, then a number (or a word such as .5) read again as a
 // real. Every call that delivers a token leaves the position behind it.
 template <class P>
-void getTknReal(text::TEXTBUF &tkn, TOKENKIND &kind, typename P::Value &value, double &real,
-                std::uint32_t &rc) {
+void getTknReal(text::TEXTBUF& tkn, TOKENKIND& kind, typename P::Value& value, double& real,
+                std::uint32_t& rc) {
     rc = kTknOk;
     real = 0.0;
     std::uint32_t scanRc = 0;

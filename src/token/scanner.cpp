@@ -14,7 +14,7 @@ namespace {
 
 // The second line of every position message: a label and the line's text,
 // up to its first NUL whatever COUNT says.
-void writeLineText(std::string_view label, const ScanState &s) {
+void writeLineText(std::string_view label, const ScanState& s) {
     runtime::WRTSTR(label);
     runtime::WRTSTR(s.TKNBUF.CHARS);
     runtime::WRTLN();
@@ -22,7 +22,7 @@ void writeLineText(std::string_view label, const ScanState &s) {
 
 // The message of STOTKNPOSN and RCLTKNPOSN: the head, the position, and the
 // text of the current line.
-void savedPositionMessage(std::string_view head, std::uint32_t posn, const ScanState &s) {
+void savedPositionMessage(std::string_view head, std::uint32_t posn, const ScanState& s) {
     runtime::WRTSTR(head);
     runtime::WRTCARD(posn, 0);
     runtime::WRTLN();
@@ -31,7 +31,7 @@ void savedPositionMessage(std::string_view head, std::uint32_t posn, const ScanS
 
 } // namespace
 
-void STARTSCAN(ScanState &s) {
+void STARTSCAN(ScanState& s) {
     s = ScanState{};
     for (std::size_t c = 0; c < s.UPPER.size(); ++c) {
         char up = runtime::PLATUPPER(static_cast<char>(static_cast<unsigned char>(c)));
@@ -39,7 +39,7 @@ void STARTSCAN(ScanState &s) {
     }
 }
 
-void INITLINE(ScanState &s, const text::TEXTBUF &line, std::uint32_t start) {
+void INITLINE(ScanState& s, const text::TEXTBUF& line, std::uint32_t start) {
     s.TKNBUF = line;
     // A record that claims more than CHARS holds is read only as far as CHARS.
     s.TKNBUF.COUNT = std::min(s.TKNBUF.COUNT, kCap);
@@ -47,7 +47,7 @@ void INITLINE(ScanState &s, const text::TEXTBUF &line, std::uint32_t start) {
     s.PREVPOSN = 0;
 }
 
-void UNGETCHR(ScanState &s, std::uint32_t &fail) {
+void UNGETCHR(ScanState& s, std::uint32_t& fail) {
     fail = 0;
     if (s.CURPOSN >= 2 && s.CURPOSN <= s.TKNBUF.COUNT + 1) {
         --s.CURPOSN;
@@ -62,7 +62,7 @@ void UNGETCHR(ScanState &s, std::uint32_t &fail) {
     fail = 1;
 }
 
-void STOTKNPOSN(ScanState &s) {
+void STOTKNPOSN(ScanState& s) {
     if (s.CURPOSN == 0 || s.CURPOSN > s.TKNBUF.COUNT) {
         savedPositionMessage(" *ERROR*  In STOTKNPOSN and CURPOSN out of range.  It is ", s.CURPOSN,
                              s);
@@ -71,7 +71,7 @@ void STOTKNPOSN(ScanState &s) {
     s.HOLDTKNBUF = s.TKNBUF;
 }
 
-void RCLTKNPOSN(ScanState &s) {
+void RCLTKNPOSN(ScanState& s) {
     if (s.HOLDCURPOSN == 0 || s.HOLDTKNBUF.CHARS[0] == '\0' || s.HOLDCURPOSN > s.HOLDTKNBUF.COUNT) {
         savedPositionMessage("*ERROR* In RCLTKNPOSN and HOLDCURPOSN out of range.  It is ",
                              s.HOLDCURPOSN, s);
@@ -81,7 +81,7 @@ void RCLTKNPOSN(ScanState &s) {
     s.TKNBUF = s.HOLDTKNBUF;
 }
 
-void UNGETTKN(ScanState &s, std::uint32_t &fail) {
+void UNGETTKN(ScanState& s, std::uint32_t& fail) {
     fail = 0;
     if (s.PREVPOSN >= 1 && s.PREVPOSN < s.CURPOSN) {
         s.CURPOSN = s.PREVPOSN;
@@ -100,30 +100,30 @@ void UNGETTKN(ScanState &s, std::uint32_t &fail) {
 }
 
 std::uint32_t FINDOPCODE(std::span<const OPCODE> table, char a, char b) {
-    for (const OPCODE &op : table) {
+    for (const OPCODE& op : table) {
         if (op.first == a && op.second == b) return op.code;
     }
     return 0;
 }
 
-bool APPENDCHR(text::TEXTBUF &tkn, char ch) {
+bool APPENDCHR(text::TEXTBUF& tkn, char ch) {
     if (tkn.COUNT >= kCap) return false;
     tkn.CHARS[tkn.COUNT] = ch;
     ++tkn.COUNT;
     return true;
 }
 
-void ENDTEXT(text::TEXTBUF &tkn) {
+void ENDTEXT(text::TEXTBUF& tkn) {
     if (tkn.COUNT < kCap) tkn.CHARS[tkn.COUNT] = '\0';
 }
 
-void WORDTOOLONG(const text::TEXTBUF &tkn) {
+void WORDTOOLONG(const text::TEXTBUF& tkn) {
     runtime::WRTSTR("PARAM NAME TOO LONG, FIRST 80 CHAR'S ARE: ");
     runtime::WRTSTR(std::span<const char>(tkn.CHARS.data(), std::min(tkn.COUNT, kMaxWord)));
     runtime::WRTLN();
 }
 
-void PREFIXZERO(text::TEXTBUF &tkn) {
+void PREFIXZERO(text::TEXTBUF& tkn) {
     std::uint32_t n = std::min(tkn.COUNT, kCap - 1); // the "0" takes one place
     for (std::uint32_t i = n; i > 0; --i) tkn.CHARS[i] = tkn.CHARS[i - 1];
     tkn.CHARS[0] = '0';

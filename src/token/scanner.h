@@ -66,29 +66,25 @@ constexpr std::array<OPCODE, 9> kCommonOpCodes = {{
 std::uint32_t FINDOPCODE(std::span<const OPCODE> table, char a, char b);
 
 // Start-up: clears the whole state and builds the upper-case table.
-void STARTSCAN(ScanState &s);
+void STARTSCAN(ScanState& s);
 // Starts on a copy of line at position start (never beyond its end + 1).
-void INITLINE(ScanState &s, const text::TEXTBUF &line, std::uint32_t start);
-void UNGETCHR(ScanState &s, std::uint32_t &fail);
-void STOTKNPOSN(ScanState &s);
-void RCLTKNPOSN(ScanState &s);
-void UNGETTKN(ScanState &s, std::uint32_t &fail);
+void INITLINE(ScanState& s, const text::TEXTBUF& line, std::uint32_t start);
+void UNGETCHR(ScanState& s, std::uint32_t& fail);
+void STOTKNPOSN(ScanState& s);
+void RCLTKNPOSN(ScanState& s);
+void UNGETTKN(ScanState& s, std::uint32_t& fail);
 
 // Adds ch behind the text when there is room; false when CHARS is full.
-bool APPENDCHR(text::TEXTBUF &tkn, char ch);
+bool APPENDCHR(text::TEXTBUF& tkn, char ch);
 // Stores the NUL behind the text when it is shorter than CHARS.
-void ENDTEXT(text::TEXTBUF &tkn);
+void ENDTEXT(text::TEXTBUF& tkn);
 // The overlong-word message, showing the kMaxWord characters kept.
-void WORDTOOLONG(const text::TEXTBUF &tkn);
+void WORDTOOLONG(const text::TEXTBUF& tkn);
 // Puts "0" in front of the text (a quoted number such as '.5').
-void PREFIXZERO(text::TEXTBUF &tkn);
+void PREFIXZERO(text::TEXTBUF& tkn);
 
-inline bool isSign(char ch) {
-    return ch == '+' || ch == '-';
-}
-inline bool isDecimalDigit(char ch) {
-    return ch >= '0' && ch <= '9';
-}
+inline bool isSign(char ch) { return ch == '+' || ch == '-'; }
+inline bool isDecimalDigit(char ch) { return ch >= '0' && ch <= '9'; }
 
 template <class P> void setStop(char ch, TOKENKIND kind) {
     P::kStopChr = ch;
@@ -106,8 +102,8 @@ template <class P> std::uint32_t opCodeOf(char a, char b) {
     return code != 0 ? code : FINDOPCODE(P::kMoreOpCodes, a, b);
 }
 
-template <class P> void getChr(char &ch, TOKENKIND &kind, std::uint32_t &eol) {
-    ScanState &s = P::kScan;
+template <class P> void getChr(char& ch, TOKENKIND& kind, std::uint32_t& eol) {
+    ScanState& s = P::kScan;
     eol = 0;
     // Position 0 (restored by RCLTKNPOSN with nothing saved) reads as the end.
     if (s.CURPOSN == 0 || s.CURPOSN > s.TKNBUF.COUNT) {
@@ -123,7 +119,7 @@ template <class P> void getChr(char &ch, TOKENKIND &kind, std::uint32_t &eol) {
     ++s.CURPOSN;
 }
 
-template <class P> void getOpCode(text::TEXTBUF &tkn, std::uint32_t &code, std::uint32_t &fail) {
+template <class P> void getOpCode(text::TEXTBUF& tkn, std::uint32_t& code, std::uint32_t& fail) {
     code = 0;
     fail = 0;
     if (tkn.COUNT != 1 && tkn.COUNT != 2) {
@@ -160,8 +156,8 @@ template <class P> void getOpCode(text::TEXTBUF &tkn, std::uint32_t &code, std::
 }
 
 // GETRESTOFLN: every remaining character, delimiters included, trimmed.
-template <class P> void getRestOfLn(text::TEXTBUF &tkn, std::uint32_t &rc) {
-    ScanState &s = P::kScan;
+template <class P> void getRestOfLn(text::TEXTBUF& tkn, std::uint32_t& rc) {
+    ScanState& s = P::kScan;
     rc = kTknOk;
     s.PREVPOSN = s.CURPOSN;
     tkn.COUNT = 0;

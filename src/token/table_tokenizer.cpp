@@ -55,9 +55,9 @@ struct TableClasses {
     using Value = std::int32_t;
     static constexpr std::array<core::OPCODE, 0> kMoreOpCodes{};
 
-    static constexpr core::ScanState &kScan = st.scan;
-    static constexpr char &kStopChr = STOPCHR;
-    static constexpr TOKENKIND &kStopKind = STOPKIND;
+    static constexpr core::ScanState& kScan = st.scan;
+    static constexpr char& kStopChr = STOPCHR;
+    static constexpr TOKENKIND& kStopKind = STOPKIND;
 
     static TOKENKIND classOf(unsigned char c) {
         return c < st.CLASSTABLE.size() ? st.CLASSTABLE[c] : TOKENKIND::WORD;
@@ -82,74 +82,58 @@ struct WordModeClasses : TableClasses {
 
 } // namespace
 
-void FILLCLASSTABLE() {
-    st.CLASSTABLE = kDefaultClasses;
-}
+void FILLCLASSTABLE() { st.CLASSTABLE = kDefaultClasses; }
 
 void TKNINIT() {
     core::startUp<TableClasses>();
     FILLCLASSTABLE();
 }
 
-void INITTKNBUF(const text::TEXTBUF &line) {
+void INITTKNBUF(const text::TEXTBUF& line) {
     core::INITLINE(st.scan, line, 1);
     FILLCLASSTABLE();
 }
 
 // The first two characters are never read (UNGETCHR can still step back
 // onto them); a shorter line starts at its end.
-void INITTKNBUFAT3(const text::TEXTBUF &line) {
+void INITTKNBUFAT3(const text::TEXTBUF& line) {
     core::INITLINE(st.scan, line, 3);
     FILLCLASSTABLE();
 }
 
-void GETCHR(char &ch, TOKENKIND &kind, std::uint32_t &eol) {
+void GETCHR(char& ch, TOKENKIND& kind, std::uint32_t& eol) {
     core::getChr<TableClasses>(ch, kind, eol);
 }
-void UNGETCHR(std::uint32_t &fail) {
-    core::UNGETCHR(st.scan, fail);
-}
-void STOTKNPOSN() {
-    core::STOTKNPOSN(st.scan);
-}
-void RCLTKNPOSN() {
-    core::RCLTKNPOSN(st.scan);
-}
+void UNGETCHR(std::uint32_t& fail) { core::UNGETCHR(st.scan, fail); }
+void STOTKNPOSN() { core::STOTKNPOSN(st.scan); }
+void RCLTKNPOSN() { core::RCLTKNPOSN(st.scan); }
 
-void GETTKN(text::TEXTBUF &tkn, TOKENKIND &kind, std::int32_t &value, std::uint32_t &rc) {
+void GETTKN(text::TEXTBUF& tkn, TOKENKIND& kind, std::int32_t& value, std::uint32_t& rc) {
     core::scanToken<TableClasses>(tkn, kind, value, rc);
 }
-void GETTKNREAL(text::TEXTBUF &tkn, TOKENKIND &kind, std::int32_t &value, double &real,
-                std::uint32_t &rc) {
+void GETTKNREAL(text::TEXTBUF& tkn, TOKENKIND& kind, std::int32_t& value, double& real,
+                std::uint32_t& rc) {
     core::getTknReal<TableClasses>(tkn, kind, value, real, rc);
 }
 
 // The word mode lasts for this one scan: the next read of any kind sees the
 // default classes again.
-void GETWORDTKN(text::TEXTBUF &tkn, std::int32_t &value, std::uint32_t &rc) {
+void GETWORDTKN(text::TEXTBUF& tkn, std::int32_t& value, std::uint32_t& rc) {
     TOKENKIND kind = TOKENKIND::DELIMITER;
     core::scanToken<WordModeClasses>(tkn, kind, value, rc);
     FILLCLASSTABLE();
 }
 
-void UNGETTKN(std::uint32_t &fail) {
-    core::UNGETTKN(st.scan, fail);
-}
-void GETOPCODE(text::TEXTBUF &tkn, std::uint32_t &code, std::uint32_t &fail) {
+void UNGETTKN(std::uint32_t& fail) { core::UNGETTKN(st.scan, fail); }
+void GETOPCODE(text::TEXTBUF& tkn, std::uint32_t& code, std::uint32_t& fail) {
     core::getOpCode<TableClasses>(tkn, code, fail);
 }
-void GETRESTOFLN(text::TEXTBUF &tkn, std::uint32_t &rc) {
+void GETRESTOFLN(text::TEXTBUF& tkn, std::uint32_t& rc) {
     core::getRestOfLn<TableClasses>(tkn, rc);
 }
 
-std::uint32_t CURPOSN() {
-    return st.scan.CURPOSN;
-}
-std::uint32_t PREVPOSN() {
-    return st.scan.PREVPOSN;
-}
-const text::TEXTBUF &TKNBUF() {
-    return st.scan.TKNBUF;
-}
+std::uint32_t CURPOSN() { return st.scan.CURPOSN; }
+std::uint32_t PREVPOSN() { return st.scan.PREVPOSN; }
+const text::TEXTBUF& TKNBUF() { return st.scan.TKNBUF; }
 
 } // namespace token::table

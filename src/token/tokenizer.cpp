@@ -30,9 +30,7 @@ constexpr CHARSET kDefaultDelims = setOf(std::string_view("\0 ,;", 4));
 constexpr CHARSET kDefaultOpChrs = setOf("#*+-/<=>^");
 constexpr CHARSET kDefaultDigits = setOf("0123456789");
 
-bool member(const CHARSET &set, unsigned char c) {
-    return ((set[c / 8u] >> (c % 8u)) & 1u) != 0;
-}
+bool member(const CHARSET& set, unsigned char c) { return ((set[c / 8u] >> (c % 8u)) & 1u) != 0; }
 
 struct TokenState {
     core::ScanState scan{};
@@ -71,9 +69,9 @@ struct SetClasses {
         {'*', '*', 18},
     }};
 
-    static constexpr core::ScanState &kScan = st.scan;
-    static constexpr char &kStopChr = STOPCHR;
-    static constexpr TOKENKIND &kStopKind = STOPKIND;
+    static constexpr core::ScanState& kScan = st.scan;
+    static constexpr char& kStopChr = STOPCHR;
+    static constexpr TOKENKIND& kStopKind = STOPKIND;
 
     static TOKENKIND classOf(unsigned char c) { return st.CLASSOF[c]; }
     static void beforeScan() {}
@@ -92,9 +90,7 @@ void TKNINIT() {
     classifyAll();
 }
 
-void INITTKNBUF(const text::TEXTBUF &line) {
-    core::INITLINE(st.scan, line, 1);
-}
+void INITTKNBUF(const text::TEXTBUF& line) { core::INITLINE(st.scan, line, 1); }
 void SETDELIMSET(CHARSET set) {
     st.DELIMSET = set;
     classifyAll();
@@ -108,39 +104,29 @@ void SETDIGITSET(CHARSET set) {
     classifyAll();
 }
 
-void GETCHR(char &ch, TOKENKIND &kind, std::uint32_t &eol) {
+void GETCHR(char& ch, TOKENKIND& kind, std::uint32_t& eol) {
     core::getChr<SetClasses>(ch, kind, eol);
 }
-void UNGETCHR(std::uint32_t &fail) {
-    core::UNGETCHR(st.scan, fail);
-}
-void STOTKNPOSN() {
-    core::STOTKNPOSN(st.scan);
-}
-void RCLTKNPOSN() {
-    core::RCLTKNPOSN(st.scan);
-}
+void UNGETCHR(std::uint32_t& fail) { core::UNGETCHR(st.scan, fail); }
+void STOTKNPOSN() { core::STOTKNPOSN(st.scan); }
+void RCLTKNPOSN() { core::RCLTKNPOSN(st.scan); }
 
-void GETTKN(text::TEXTBUF &tkn, TOKENKIND &kind, std::int64_t &value, std::uint32_t &rc) {
+void GETTKN(text::TEXTBUF& tkn, TOKENKIND& kind, std::int64_t& value, std::uint32_t& rc) {
     core::scanToken<SetClasses>(tkn, kind, value, rc);
 }
-void GETTKNREAL(text::TEXTBUF &tkn, TOKENKIND &kind, std::int64_t &value, double &real,
-                std::uint32_t &rc) {
+void GETTKNREAL(text::TEXTBUF& tkn, TOKENKIND& kind, std::int64_t& value, double& real,
+                std::uint32_t& rc) {
     core::getTknReal<SetClasses>(tkn, kind, value, real, rc);
 }
-void UNGETTKN(std::uint32_t &fail) {
-    core::UNGETTKN(st.scan, fail);
-}
-void GETOPCODE(text::TEXTBUF &tkn, std::uint32_t &code, std::uint32_t &fail) {
+void UNGETTKN(std::uint32_t& fail) { core::UNGETTKN(st.scan, fail); }
+void GETOPCODE(text::TEXTBUF& tkn, std::uint32_t& code, std::uint32_t& fail) {
     core::getOpCode<SetClasses>(tkn, code, fail);
 }
-void GETRESTOFLN(text::TEXTBUF &tkn, std::uint32_t &rc) {
-    core::getRestOfLn<SetClasses>(tkn, rc);
-}
+void GETRESTOFLN(text::TEXTBUF& tkn, std::uint32_t& rc) { core::getRestOfLn<SetClasses>(tkn, rc); }
 
 // A token, and unless it is a word that ended at a delimiter, everything up
 // to the next delimiter behind it.
-void GETTKNTODELIM(text::TEXTBUF &tkn, std::int64_t &value, std::uint32_t &rc) {
+void GETTKNTODELIM(text::TEXTBUF& tkn, std::int64_t& value, std::uint32_t& rc) {
     TOKENKIND kind = TOKENKIND::DELIMITER;
     core::scanToken<SetClasses>(tkn, kind, value, rc);
     if (kind == TOKENKIND::DELIMITER) return;
@@ -161,14 +147,8 @@ void GETTKNTODELIM(text::TEXTBUF &tkn, std::int64_t &value, std::uint32_t &rc) {
     tkn.ORIGCNT = tkn.COUNT;
 }
 
-std::uint32_t CURPOSN() {
-    return st.scan.CURPOSN;
-}
-std::uint32_t PREVPOSN() {
-    return st.scan.PREVPOSN;
-}
-const text::TEXTBUF &TKNBUF() {
-    return st.scan.TKNBUF;
-}
+std::uint32_t CURPOSN() { return st.scan.CURPOSN; }
+std::uint32_t PREVPOSN() { return st.scan.PREVPOSN; }
+const text::TEXTBUF& TKNBUF() { return st.scan.TKNBUF; }
 
 } // namespace token

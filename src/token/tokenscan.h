@@ -11,10 +11,10 @@ namespace token::core {
 template <class P> struct TokenScan {
     using Value = typename P::Value;
 
-    text::TEXTBUF &tkn;
-    TOKENKIND &kind;
-    Value &value;
-    std::uint32_t &rc;
+    text::TEXTBUF& tkn;
+    TOKENKIND& kind;
+    Value& value;
+    std::uint32_t& rc;
     bool negative = false;
     bool quoted = false;
     char quote = '\0';
@@ -180,7 +180,7 @@ template <class P> struct TokenScan {
 
     // Returns whether the token was a quoted word.
     bool run() {
-        ScanState &s = P::kScan;
+        ScanState& s = P::kScan;
         s.PREVPOSN = s.CURPOSN;
         kind = TOKENKIND::DELIMITER;
         rc = kTknOk;
@@ -204,7 +204,7 @@ template <class P> struct TokenScan {
 
 // GETTKN. Returns whether the token was a quoted word.
 template <class P>
-bool scanToken(text::TEXTBUF &tkn, TOKENKIND &kind, typename P::Value &value, std::uint32_t &rc) {
+bool scanToken(text::TEXTBUF& tkn, TOKENKIND& kind, typename P::Value& value, std::uint32_t& rc) {
     TokenScan<P> scan{tkn, kind, value, rc};
     return scan.run();
 }

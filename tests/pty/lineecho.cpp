@@ -12,7 +12,7 @@
 
 namespace {
 
-void writeShown(const std::array<char, 256> &line) {
+void writeShown(const std::array<char, 256>& line) {
     constexpr std::string_view hex = "0123456789ABCDEF";
     runtime::WRTSTR("read [");
     for (char ch : line) {

@@ -45,7 +45,7 @@ TEST(Realint, CutsTheOneDecimalTextOfXPlusANudge) {
         {0.96, 1},  {2.9499, 2},        {2.95, 3},    {-1.96, -2},    {-1.94, -1},
         {-0.04, 0}, {123456.7, 123456}, {1e15, 1e15}, {-1e15, -1e15},
     };
-    for (const Case1 &c : cases) EXPECT_EQ(REALINT(c.x), c.want) << c.x;
+    for (const Case1& c : cases) EXPECT_EQ(REALINT(c.x), c.want) << c.x;
 }
 
 TEST(Realint, ATextWithoutAPointKeepsTheValue) {
@@ -61,7 +61,7 @@ TEST(Realmod, DividesTheLow32BitsUnsigned) {
         {17, 5, 2},     {-1, 10, 5},    {7.9, 2.9, 1}, {-7, 3, 0},           {4294967297.0, 10, 1},
         {730120, 7, 6}, {731417, 7, 1}, {kNaN, 7, 0},  {5, 4294967301.0, 0}, {-1, -1, 0},
     };
-    for (const Case2 &c : cases) EXPECT_EQ(REALMOD(c.a, c.b), c.want) << c.a << " MOD " << c.b;
+    for (const Case2& c : cases) EXPECT_EQ(REALMOD(c.a, c.b), c.want) << c.a << " MOD " << c.b;
 }
 
 TEST(Realmod, ADivisorWithLow32BitsZeroGivesNaN) {
@@ -78,7 +78,7 @@ TEST(Pwri, RaisesByRepeatedSquaring) {
                            {0, 0, 1},     {10, 400, kInf},     {0, -1, kInf},
                            {kNaN, 0, 1},  {5, kMin32, 1},      {0.5, 3, 0.125},
                            {2, -1074, 0}, {2, 1023, 0x1p1023}, {-1, 2147483647, -1}};
-    for (const CaseN &c : cases)
+    for (const CaseN& c : cases)
         EXPECT_TRUE(sameValue(PWRI(c.x, c.n), c.want)) << c.x << "**" << c.n;
 }
 
@@ -101,7 +101,7 @@ TEST(Rndint, RoundsHalvesAwayFromZero) {
                           {kNaN, kMin64},
                           {-kInf, kMin64},
                           {-1e300, kMin64}};
-    for (const Case &c : cases) EXPECT_EQ(RNDINT(c.x), c.want) << c.x;
+    for (const Case& c : cases) EXPECT_EQ(RNDINT(c.x), c.want) << c.x;
 }
 
 TEST(Truncplc, KeepsTheTopStoredSignificandBitForNOne) {
@@ -109,7 +109,7 @@ TEST(Truncplc, KeepsTheTopStoredSignificandBitForNOne) {
         {7, 6}, {3.14159, 3}, {0.3, 0.25},  {-7, -6},     {5, 4},         {100, 96},
         {1, 1}, {0, 0},       {-0.0, -0.0}, {kInf, kInf}, {-kInf, -kInf}, {kNaN, kNaN},
     };
-    for (const Case1 &c : cases) EXPECT_TRUE(sameValue(TRUNCPLC(c.x, 1), c.want)) << c.x;
+    for (const Case1& c : cases) EXPECT_TRUE(sameValue(TRUNCPLC(c.x, 1), c.want)) << c.x;
 }
 
 TEST(Truncplc, ClearsTheLowest52MinusNBits) {
@@ -122,7 +122,7 @@ TEST(Truncplc, ClearsTheLowest52MinusNBits) {
                            {-7, -12, 0},
                            {-7, kMin32, 0},
                            {7, -11, 0}};
-    for (const CaseN &c : cases) {
+    for (const CaseN& c : cases) {
         EXPECT_TRUE(sameValue(TRUNCPLC(c.x, c.n), c.want)) << c.x << ", " << c.n;
     }
 }
@@ -132,7 +132,7 @@ TEST(Power, PowabsIsTheMagnitudeOfYToTheX) {
         {2, 3, 8},   {-2, 3, 8},      {0, 2, kNaN},  {0, 0, kNaN}, {1, 123.4, 1},
         {-1, -7, 1}, {10, 400, kInf}, {10, -400, 0}, {2, -1, 0.5}, {kInf, 2, kNaN},
     };
-    for (const Case2 &c : cases) {
+    for (const Case2& c : cases) {
         EXPECT_TRUE(sameValue(static_cast<double>(POWABS(c.a, c.b)), c.want)) << c.a << "^" << c.b;
     }
     // 2 ** 0.5 and 9 ** 0.5 from Python.
@@ -143,7 +143,7 @@ TEST(Power, PowabsIsTheMagnitudeOfYToTheX) {
 TEST(Power, Pow2splitScalesTheFractionalPower) {
     const Case1 cases[] = {{3, 8},       {-1, 0.5},     {0, 1},       {1e30, kInf}, {-1e30, 0},
                            {kInf, kNaN}, {-kInf, kNaN}, {kNaN, kNaN}, {2000, kInf}};
-    for (const Case1 &c : cases) {
+    for (const Case1& c : cases) {
         EXPECT_TRUE(sameValue(static_cast<double>(POW2SPLIT(c.x)), c.want)) << c.x;
     }
     EXPECT_DOUBLE_EQ(static_cast<double>(POW2SPLIT(-0.5)), 0.7071067811865476);

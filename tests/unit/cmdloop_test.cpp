@@ -17,7 +17,7 @@ std::string resultLine(double x) {
     return con.take();
 }
 
-std::string line(const std::string &field, const std::string &fixed) {
+std::string line(const std::string& field, const std::string& fixed) {
     return " Result =" + field + ",       " + fixed + "\r\n";
 }
 
@@ -37,7 +37,7 @@ TEST(ResultLine, DocumentedValues) {
         {2.0 / 3.0, "6.66666667E-001", "0.666666667"}, // rounded at the ninth place
         {1e-10, "1.00000000E-010", "0."},              // rounds to zero at nine places
     };
-    for (const Case &c : cases) EXPECT_EQ(resultLine(c.x), line(c.field, c.fixed)) << c.x;
+    for (const Case& c : cases) EXPECT_EQ(resultLine(c.x), line(c.field, c.fixed)) << c.x;
 }
 
 // Texts without a point keep every character: "infinity" ends in no zero,

@@ -34,11 +34,11 @@ TEST(ConsoleReader, LineEnds) {
     };
     const Case cases[] = {
         {"1\n2\n", {"1", "2"}},
-        {"1\r\n2\r\n", {"1", "2"}},        // CR LF is a line end
-        {"1\r2\n", {"1\r2"}},              // a lone CR is an ordinary character
-        {"last", {"last"}},                // no final line end
-        {"last\r", {"last"}},              // a CR at the very end closes the line
-        {"a\n\nb\n", {"a"}},               // an empty line reads as an empty text
+        {"1\r\n2\r\n", {"1", "2"}}, // CR LF is a line end
+        {"1\r2\n", {"1\r2"}},       // a lone CR is an ordinary character
+        {"last", {"last"}},         // no final line end
+        {"last\r", {"last"}},       // a CR at the very end closes the line
+        {"a\n\nb\n", {"a"}},        // an empty line reads as an empty text
         {"", {}},
         {"\t\n", {"\t"}},
     };
@@ -100,8 +100,12 @@ TEST(ConsoleWriter, StringsLinesAndCardinals) {
         std::string text;
     };
     const Case cases[] = {
-        {7, 0, " 7"},      {0, 0, " 0"},        {42, 5, "   42"},
-        {12345, 2, "12345"}, {4294967295u, 0, " 4294967295"}, {0, 1, "0"},
+        {7, 0, " 7"},
+        {0, 0, " 0"},
+        {42, 5, "   42"},
+        {12345, 2, "12345"},
+        {4294967295u, 0, " 4294967295"},
+        {0, 1, "0"},
     };
     for (const Case& c : cases) {
         runtime::WRTCARD(c.n, c.width);

@@ -40,11 +40,18 @@ TEST_F(DateEntry, SerialDaysOfKnownDates) {
         double serial;
     };
     const Case cases[] = {
-        {{1, 1, 1900}, 694043}, {{2, 28, 1900}, 694101}, {{3, 1, 1900}, 694103},
-        {{7, 21, 2003}, 731865}, {{12, 31, 2099}, 767092},
+        {{1, 1, 1900}, 694043},
+        {{2, 28, 1900}, 694101},
+        {{3, 1, 1900}, 694103},
+        {{7, 21, 2003}, 731865},
+        {{12, 31, 2099}, 767092},
         // Refused: month, day or year out of range.
-        {{0, 1, 2000}, 0}, {{13, 1, 2000}, 0}, {{1, 0, 2000}, 0}, {{1, 32, 2000}, 0},
-        {{12, 31, 1899}, 0}, {{1, 1, 2100}, 0},
+        {{0, 1, 2000}, 0},
+        {{13, 1, 2000}, 0},
+        {{1, 0, 2000}, 0},
+        {{1, 32, 2000}, 0},
+        {{12, 31, 1899}, 0},
+        {{1, 1, 2100}, 0},
     };
     for (const Case& c : cases) {
         double serial = -1;
@@ -60,7 +67,8 @@ TEST_F(DateEntry, SerialDateGivesTheNonexistentLeapDayOf1900) {
 }
 
 TEST_F(DateEntry, SerialDateRefusesSerialsOutOfRangeAndLeavesMonthAndDay) {
-    const double serials[] = {0.0, 694042.0, 767093.0, -1e300, 1e300, HUGE_VAL, -HUGE_VAL, std::nan("")};
+    const double serials[] = {0.0,   694042.0, 767093.0,  -1e300,
+                              1e300, HUGE_VAL, -HUGE_VAL, std::nan("")};
     for (double serial : serials) {
         Date d{5, 6, 2000};
         SERIALDATE(serial, d.month, d.day, d.year);
@@ -127,15 +135,23 @@ TEST_F(DateEntry, ParseDateAcceptsAnySeparatorsAndAWindowOf50) {
         Date want;
     };
     const Case cases[] = {
-        {"7/21/2003", {7, 21, 2003}}, {"7-21-2003", {7, 21, 2003}},
-        {"7 21 03", {7, 21, 2003}},   {"  7.21.2003", {7, 21, 2003}},
-        {"1/1/49", {1, 1, 2049}},     {"1/1/50", {1, 1, 1950}},
-        {"1/1/99", {1, 1, 1999}},     {"1/1/2500", {1, 1, 2500}},
-        {"2/30/2003", {2, 30, 2003}}, {"7 and 21 of 2003", {7, 21, 2003}},
+        {"7/21/2003", {7, 21, 2003}},
+        {"7-21-2003", {7, 21, 2003}},
+        {"7 21 03", {7, 21, 2003}},
+        {"  7.21.2003", {7, 21, 2003}},
+        {"1/1/49", {1, 1, 2049}},
+        {"1/1/50", {1, 1, 1950}},
+        {"1/1/99", {1, 1, 1999}},
+        {"1/1/2500", {1, 1, 2500}},
+        {"2/30/2003", {2, 30, 2003}},
+        {"7 and 21 of 2003", {7, 21, 2003}},
         // Out of range: year 0 and no message; month and day are kept.
-        {"13/1/2003", {13, 1, 0}},    {"1/1/1899", {1, 1, 0}},
-        {"1/32/2003", {1, 32, 0}},    {"1/1/2501", {1, 1, 0}},
-        {"0/1/2003", {0, 1, 0}},      {"1/1/100", {1, 1, 0}},
+        {"13/1/2003", {13, 1, 0}},
+        {"1/1/1899", {1, 1, 0}},
+        {"1/32/2003", {1, 32, 0}},
+        {"1/1/2501", {1, 1, 0}},
+        {"0/1/2003", {0, 1, 0}},
+        {"1/1/100", {1, 1, 0}},
     };
     for (const Case& c : cases) {
         testutil::CapturedConsole con;
@@ -176,25 +192,33 @@ TEST_F(DateEntry, Dialogues) {
     const Case cases[] = {
         {"accept today", "\n", today, {7, 21, 2003}},
         {"ten days on", "10\n\n", today + display("Thursday", "7/31/2003") + "\r\n", {7, 31, 2003}},
-        {"back 21 days", "-21\n\n", today + display("Monday", "6/30/2003") + "\r\n",
-         {6, 30, 2003}},
-        {"complete date", "12/25/2003\n\n",
-         today + display("Thursday", "12/25/2003") + "\r\n", {12, 25, 2003}},
-        {"two-digit year", "12 25 03\n\n", today + display("Thursday", "12/25/2003") + "\r\n",
+        {"back 21 days", "-21\n\n", today + display("Monday", "6/30/2003") + "\r\n", {6, 30, 2003}},
+        {"complete date",
+         "12/25/2003\n\n",
+         today + display("Thursday", "12/25/2003") + "\r\n",
+         {12, 25, 2003}},
+        {"two-digit year",
+         "12 25 03\n\n",
+         today + display("Thursday", "12/25/2003") + "\r\n",
          {12, 25, 2003}},
         {"window 49", "1/1/49\n\n", today + display("Friday", "1/1/2049") + "\r\n", {1, 1, 2049}},
         {"window 50", "1/1/50\n\n", today + display("Sunday", "1/1/1950") + "\r\n", {1, 1, 1950}},
         {"month 13", "13/1/2003\n\n", today + display("Sunday", "13/1/0") + "\r\n", {13, 1, 0}},
         {"year 1899", "1/1/1899\n\n", today + display("Sunday", "1/1/0") + "\r\n", {1, 1, 0}},
-        {"two numbers", "7/21\n\n", today + kInvalid + display("Sunday", "7/21/0") + "\r\n",
+        {"two numbers",
+         "7/21\n\n",
+         today + kInvalid + display("Sunday", "7/21/0") + "\r\n",
          {7, 21, 0}},
-        {"day past the month", "2/30/2003\n0\n\n",
+        {"day past the month",
+         "2/30/2003\n0\n\n",
          today + display("Sunday", "2/30/2003") + "\r\n" + display("Sunday", "3/2/2003") + "\r\n",
          {3, 2, 2003}},
-        {"no, then a bad and a good date", "no\n7/21\n12/25/2003\n\n",
+        {"no, then a bad and a good date",
+         "no\n7/21\n12/25/2003\n\n",
          today + kStudy + kInvalid + kStudy + display("Thursday", "12/25/2003") + "\r\n",
          {12, 25, 2003}},
-        {"past the last serial", "12/31/2099\n1\n\n",
+        {"past the last serial",
+         "12/31/2099\n1\n\n",
          today + display("Thursday", "12/31/2099") + "\r\n" + display("Sunday", "12/31/0") + "\r\n",
          {12, 31, 0}},
         {"an operator accepts", "+\n", today, {7, 21, 2003}},

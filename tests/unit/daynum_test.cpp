@@ -20,7 +20,7 @@ constexpr std::int64_t kEpochDay = 719163;
 
 struct Date {
     std::uint32_t month, day, year;
-    bool operator==(const Date &) const = default;
+    bool operator==(const Date&) const = default;
 };
 
 Date greg(std::int64_t n) {
@@ -67,7 +67,7 @@ TEST_F(DayNum, JuldatenumOfKnownDates) {
         {{1, 32, 2000}, 0},
         {{1, 1, 4294967295u}, 0},
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         EXPECT_EQ(JULDATENUM(c.d.month, c.d.day, c.d.year), c.want)
             << c.d.month << "/" << c.d.day << "/" << c.d.year;
     }
@@ -93,7 +93,7 @@ TEST_F(DayNum, GregdateOfKnownNumbersAndOutsideItsRange) {
         {INT64_MIN, {0, 0, 0}},
         {INT64_MAX, {0, 0, 0}},
     };
-    for (const Case &c : cases) EXPECT_EQ(greg(c.n), c.want) << c.n;
+    for (const Case& c : cases) EXPECT_EQ(greg(c.n), c.want) << c.n;
 }
 
 // Every date of the accepted years against the proleptic Gregorian calendar of
@@ -121,11 +121,11 @@ TEST_F(DayNum, EveryDateFrom1700To2500MatchesTheStandardCalendar) {
 }
 
 TEST_F(DayNum, NamesAreNulPaddedElevenCharacterFields) {
-    auto fieldText = [](const NAMEFIELD &f) { return std::string(f.data(), f.size()); };
+    auto fieldText = [](const NAMEFIELD& f) { return std::string(f.data(), f.size()); };
     auto padded = [](std::string s) { return s.append(11 - s.size(), '\0'); };
-    const char *days[] = {"",          "Sunday",   "Monday", "Tuesday",
+    const char* days[] = {"",          "Sunday",   "Monday", "Tuesday",
                           "Wednesday", "Thursday", "Friday", "Saturday"};
-    const char *months[] = {"",        "January",  "February", "March",  "April",
+    const char* months[] = {"",        "January",  "February", "March",  "April",
                             "May",     "June",     "July",     "August", "September",
                             "October", "November", "December"};
     for (std::size_t i = 0; i < DAYNAMES.size(); ++i) {

@@ -45,9 +45,16 @@ TEST_F(Evaluator, LastxTakesTheRightHandOperand) {
         double x, lastx;
     };
     const Case cases[] = {
-        {"2 3 +", 5, 3},  {"2 3 -", -1, 3},       {"10 4 *", 40, 4},     {"1 4 /", 0.25, 4},
-        {"2 3 ^", 8, 3},  {"2 3.6 **", 16, 3.6},  {"2 SQRT SQR", 2.0000000000000004, 1.4142135623730951},
-        {"2 3 'Y^X'", 8, 3}, {"17 5 MOD", 2, 5},  {"7 3 STO", 3, 42},
+        {"2 3 +", 5, 3},
+        {"2 3 -", -1, 3},
+        {"10 4 *", 40, 4},
+        {"1 4 /", 0.25, 4},
+        {"2 3 ^", 8, 3},
+        {"2 3.6 **", 16, 3.6},
+        {"2 SQRT SQR", 2.0000000000000004, 1.4142135623730951},
+        {"2 3 'Y^X'", 8, 3},
+        {"17 5 MOD", 2, 5},
+        {"7 3 STO", 3, 42},
     };
     for (const Case& c : cases) {
         LASTX = 42;
@@ -140,7 +147,8 @@ TEST_F(Evaluator, ANumberTheReaderCannotConvertEndsTheLine) {
 }
 
 TEST_F(Evaluator, ModByAZeroDivisorGivesNaN) {
-    for (const char* line : {"5 0.5 MOD", "5 0 MOD", "5 4294967296 MOD", "5 1 0 / MOD", "5 0 0 / MOD"}) {
+    for (const char* line :
+         {"5 0.5 MOD", "5 0 MOD", "5 4294967296 MOD", "5 1 0 / MOD", "5 0 0 / MOD"}) {
         eval(line);
         EXPECT_TRUE(std::isnan(REGSTK[0])) << line;
     }

@@ -30,7 +30,7 @@ struct Nat {
     }
     bool zero() const { return w.empty(); }
 
-    Nat &shl(unsigned bits) {
+    Nat& shl(unsigned bits) {
         if (zero()) return *this;
         unsigned limbs = bits / 32, rest = bits % 32;
         std::vector<std::uint32_t> r(limbs, 0);
@@ -43,9 +43,9 @@ struct Nat {
         w = r;
         return *this;
     }
-    Nat &mulSmall(std::uint32_t m) {
+    Nat& mulSmall(std::uint32_t m) {
         std::uint64_t carry = 0;
-        for (std::uint32_t &x : w) {
+        for (std::uint32_t& x : w) {
             std::uint64_t t = std::uint64_t{x} * m + carry;
             x = static_cast<std::uint32_t>(t & 0xFFFFFFFFu);
             carry = t >> 32;
@@ -54,7 +54,7 @@ struct Nat {
         trim();
         return *this;
     }
-    friend Nat operator*(const Nat &a, const Nat &b) {
+    friend Nat operator*(const Nat& a, const Nat& b) {
         Nat r;
         if (a.zero() || b.zero()) return r;
         r.w.assign(a.w.size() + b.w.size(), 0);
@@ -70,7 +70,7 @@ struct Nat {
         r.trim();
         return r;
     }
-    friend Nat operator+(const Nat &a, const Nat &b) {
+    friend Nat operator+(const Nat& a, const Nat& b) {
         Nat r;
         std::size_t n = std::max(a.w.size(), b.w.size());
         std::uint64_t carry = 0;
@@ -85,7 +85,7 @@ struct Nat {
         return r;
     }
     // a - b for a >= b.
-    friend Nat operator-(const Nat &a, const Nat &b) {
+    friend Nat operator-(const Nat& a, const Nat& b) {
         Nat r = a;
         std::int64_t borrow = 0;
         for (std::size_t i = 0; i < r.w.size(); ++i) {
@@ -96,7 +96,7 @@ struct Nat {
         r.trim();
         return r;
     }
-    friend int cmp(const Nat &a, const Nat &b) {
+    friend int cmp(const Nat& a, const Nat& b) {
         if (a.w.size() != b.w.size()) return a.w.size() < b.w.size() ? -1 : 1;
         for (std::size_t i = a.w.size(); i-- > 0;) {
             if (a.w[i] != b.w[i]) return a.w[i] < b.w[i] ? -1 : 1;
@@ -128,25 +128,17 @@ inline Rat ratOf(double v) {
     return r;
 }
 
-inline Rat add(const Rat &a, const Rat &b) {
+inline Rat add(const Rat& a, const Rat& b) {
     return {a.num * b.den + b.num * a.den, a.den * b.den};
 }
-inline int cmp(const Rat &a, const Rat &b) {
-    return cmp(a.num * b.den, b.num * a.den);
-}
-inline Rat mul(const Rat &a, const Rat &b) {
-    return {a.num * b.num, a.den * b.den};
-}
-inline Rat div(const Rat &a, const Rat &b) {
-    return {a.num * b.den, a.den * b.num};
-}
-inline Rat small(std::uint32_t k) {
-    return {Nat(k), Nat(1)};
-}
+inline int cmp(const Rat& a, const Rat& b) { return cmp(a.num * b.den, b.num * a.den); }
+inline Rat mul(const Rat& a, const Rat& b) { return {a.num * b.num, a.den * b.den}; }
+inline Rat div(const Rat& a, const Rat& b) { return {a.num * b.den, a.den * b.num}; }
+inline Rat small(std::uint32_t k) { return {Nat(k), Nat(1)}; }
 
 // Takes off the truncated value (below 10 wherever the steps use it) and
 // returns it.
-inline unsigned takeTrunc(Rat &x) {
+inline unsigned takeTrunc(Rat& x) {
     unsigned d = 0;
     while (cmp(x.num, x.den) >= 0) {
         x.num = x.num - x.den;
@@ -157,7 +149,7 @@ inline unsigned takeTrunc(Rat &x) {
 
 // The tables, written here in scientific form: R[k] = 5e-(k+1) + 1e-16. That
 // each entry is the double nearest its value is checked exactly in the tests.
-inline const std::array<double, 17> &tableR() {
+inline const std::array<double, 17>& tableR() {
     static const std::array<double, 17> r = {5e-1,
                                              5.00000000000001e-2,
                                              5.0000000000001e-3,
@@ -177,7 +169,7 @@ inline const std::array<double, 17> &tableR() {
                                              5e-17};
     return r;
 }
-inline const std::array<double, 9> &tableP() {
+inline const std::array<double, 9>& tableP() {
     static const std::array<double, 9> p = {1e1, 1e2, 1e4, 1e8, 1e16, 1e32, 1e64, 1e128, 1e256};
     return p;
 }
@@ -190,9 +182,7 @@ struct Out {
     bool full() const { return s.size() >= 64; }
 };
 
-inline char digitChar(unsigned d) {
-    return static_cast<char>('0' + d);
-}
+inline char digitChar(unsigned d) { return static_cast<char>('0' + d); }
 
 inline std::string fixdigits(double v, std::int32_t places) {
     Out out;

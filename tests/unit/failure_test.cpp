@@ -31,9 +31,7 @@ std::uint16_t readX87() {
     return cw;
 }
 
-void writeX87(std::uint16_t cw) {
-    __asm__ volatile("fnclex\n\tfldcw %0" : : "m"(cw) : "memory");
-}
+void writeX87(std::uint16_t cw) { __asm__ volatile("fnclex\n\tfldcw %0" : : "m"(cw) : "memory"); }
 
 std::uint32_t readMxcsr() {
     std::uint32_t v = 0;
@@ -41,16 +39,14 @@ std::uint32_t readMxcsr() {
     return v;
 }
 
-void writeMxcsr(std::uint32_t v) {
-    __asm__ volatile("ldmxcsr %0" : : "m"(v) : "memory");
-}
+void writeMxcsr(std::uint32_t v) { __asm__ volatile("ldmxcsr %0" : : "m"(v) : "memory"); }
 
 // Whatever state the process was in, FPINIT leaves the x87 control word 0x037F
 // (all masked, 64-bit significand, to nearest) and MXCSR 0x1F80 (all masked,
 // to nearest, no flush-to-zero or denormals-are-zero, no flags).
 TEST(FloatingPointState, FpinitSetsBothControlWords) {
     struct Case {
-        const char *what;
+        const char* what;
         std::uint16_t x87;
         std::uint32_t mxcsr;
     };
@@ -61,7 +57,7 @@ TEST(FloatingPointState, FpinitSetsBothControlWords) {
     };
     const std::uint16_t savedX87 = readX87();
     const std::uint32_t savedMxcsr = readMxcsr();
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         writeX87(c.x87);
         writeMxcsr(c.mxcsr);
         runtime::FPINIT();
@@ -109,7 +105,7 @@ std::string hexOf(std::uint32_t v) {
     return s;
 }
 
-bool parseHex8(std::string_view s, std::uint32_t &v) {
+bool parseHex8(std::string_view s, std::uint32_t& v) {
     if (s.size() != 8) return false;
     v = 0;
     for (char ch : s) {
@@ -126,26 +122,24 @@ bool parseHex8(std::string_view s, std::uint32_t &v) {
     return true;
 }
 
-template <typename F> std::uint32_t low32Of(F *fn) {
+template <typename F> std::uint32_t low32Of(F* fn) {
     return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(fn) & 0xFFFFFFFFu);
 }
 
 // Written by a child before it fails: the low 32 bits of the function that
 // holds the failing call or instruction.
-void markSite(std::uint32_t fnLow32) {
-    writeErr("site " + hexOf(fnLow32) + "\n");
-}
+void markSite(std::uint32_t fnLow32) { writeErr("site " + hexOf(fnLow32) + "\n"); }
 
 // Matches the whole standard error of a child: `expected` with 8 uppercase
 // hexadecimal digits where it has ########. With a site check, the child first
 // wrote "site XXXXXXXX" and the reported address must lie in that function.
-class ReportMatcher : public testing::MatcherInterface<const std::string &> {
+class ReportMatcher : public testing::MatcherInterface<const std::string&> {
   public:
     ReportMatcher(std::string expected, bool checkSite)
         : expected_(std::move(expected)), checkSite_(checkSite) {}
 
-    bool MatchAndExplain(const std::string &err,
-                         testing::MatchResultListener *listener) const override {
+    bool MatchAndExplain(const std::string& err,
+                         testing::MatchResultListener* listener) const override {
         std::string_view rest = err;
         std::uint32_t site = 0;
         if (checkSite_) {
@@ -175,7 +169,7 @@ class ReportMatcher : public testing::MatcherInterface<const std::string &> {
         return true;
     }
 
-    void DescribeTo(std::ostream *os) const override {
+    void DescribeTo(std::ostream* os) const override {
         *os << "is \"" << expected_ << "\"" << (checkSite_ ? " after a site line" : "");
     }
 
@@ -184,15 +178,15 @@ class ReportMatcher : public testing::MatcherInterface<const std::string &> {
     bool checkSite_;
 };
 
-testing::Matcher<const std::string &> stderrIs(std::string consoleOutput, std::string_view message,
-                                               bool checkSite = true) {
+testing::Matcher<const std::string&> stderrIs(std::string consoleOutput, std::string_view message,
+                                              bool checkSite = true) {
     std::string expected = std::move(consoleOutput);
     expected += "Unhandled exception\nat ";
     expected += kAddrHole;
     expected += " -> ";
     expected += message;
     expected += "\n";
-    return testing::Matcher<const std::string &>(new ReportMatcher(expected, checkSite));
+    return testing::Matcher<const std::string&>(new ReportMatcher(expected, checkSite));
 }
 
 // In the child: leftovers of the parent's console go out first, then standard
@@ -217,7 +211,7 @@ void startChild() {
 // A shared mapping of an empty file: touching it is a bus error.
 [[gnu::noinline]] void touchPastEndOfFile() {
     int fd = ::memfd_create("rpncalc-bus", 0);
-    void *page = ::mmap(nullptr, 4096, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    void* page = ::mmap(nullptr, 4096, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
     if (fd < 0 || page == MAP_FAILED) return; // the test then fails on the exit status
     markSite(low32Of(&touchPastEndOfFile));
     __asm__ volatile("movl $0, (%0)" : : "r"(page) : "memory");
@@ -252,14 +246,12 @@ void overflowStack() {
     (void)descend(0);
 }
 
-void abortNow() {
-    std::abort();
-}
+void abortNow() { std::abort(); }
 
 TEST(FailureDeathTest, ProcessorFaultsAreReportedWithTheirNames) {
     struct Case {
         void (*fault)();
-        const char *name;
+        const char* name;
         bool checkSite;
     };
     const Case cases[] = {
@@ -270,7 +262,7 @@ TEST(FailureDeathTest, ProcessorFaultsAreReportedWithTheirNames) {
         {overflowStack, "STACK_OVERFLOW", true},
         {abortNow, "00000006", false}, // any other fatal signal: its number
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         EXPECT_EXIT(
             {
                 startChild();
@@ -303,7 +295,7 @@ TEST(FailureDeathTest, RaisedFailureReportsAtItsCallSite) {
         {std::string("AB\0CD", 5), "AB"},                      // the text ends at its NUL
         {"", ""},
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         EXPECT_EXIT(
             {
                 startChild();
@@ -317,24 +309,14 @@ TEST(FailureDeathTest, RaisedFailureReportsAtItsCallSite) {
 // ---------------------------------------------------------------------------
 // Uncaught exceptions
 
-void throwRuntimeError() {
-    throw std::runtime_error("disk on fire");
-}
-void throwBadAlloc() {
-    throw std::bad_alloc();
-}
-void throwLongText() {
-    throw std::logic_error(std::string(50, 'x') + std::string(30, 'y'));
-}
-void throwInt() {
-    throw 42;
-}
+void throwRuntimeError() { throw std::runtime_error("disk on fire"); }
+void throwBadAlloc() { throw std::bad_alloc(); }
+void throwLongText() { throw std::logic_error(std::string(50, 'x') + std::string(30, 'y')); }
+void throwInt() { throw 42; }
 
 // The exception leaves a function that may not throw, so nothing between it
 // and the runtime catches it.
-void escape(void (*thrower)()) noexcept {
-    thrower();
-}
+void escape(void (*thrower)()) noexcept { thrower(); }
 
 TEST(FailureDeathTest, UncaughtExceptionIsAFailureWithItsText) {
     struct Case {
@@ -347,7 +329,7 @@ TEST(FailureDeathTest, UncaughtExceptionIsAFailureWithItsText) {
         {throwLongText, std::string(48, 'x')},
         {throwInt, "UNKNOWN_EXCEPTION"}, // not a std::exception: no text of its own
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         EXPECT_EXIT(
             {
                 startChild();
@@ -385,7 +367,7 @@ void writeThenThrow() {
 TEST(FailureDeathTest, ConsoleOutputComesOutBeforeTheReport) {
     struct Case {
         void (*run)();
-        const char *shown;
+        const char* shown;
         bool checkSite;
     };
     const Case cases[] = {
@@ -393,7 +375,7 @@ TEST(FailureDeathTest, ConsoleOutputComesOutBeforeTheReport) {
         {writeThenFault, "ACCESS_VIOLATION", true},
         {writeThenThrow, "disk on fire", false},
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         EXPECT_EXIT(
             {
                 startChild();
@@ -405,16 +387,12 @@ TEST(FailureDeathTest, ConsoleOutputComesOutBeforeTheReport) {
     }
 }
 
-void raiseSecond() {
-    runtime::RAISEFAIL("SECOND");
-}
+void raiseSecond() { runtime::RAISEFAIL("SECOND"); }
 void faultSecond() {
     volatile std::uintptr_t where = 0;
     __asm__ volatile("movl $0, (%0)" : : "r"(where) : "memory");
 }
-void throwSecond() {
-    escape(throwRuntimeError);
-}
+void throwSecond() { escape(throwRuntimeError); }
 
 // A termination procedure that fails while the first failure is being
 // reported: the first report still comes out, once, after the console output,
@@ -423,7 +401,7 @@ TEST(FailureDeathTest, FailureDuringTheReportIsNotReportedAgain) {
     struct Case {
         void (*second)();
         void (*first)();
-        const char *shown;
+        const char* shown;
     };
     const Case cases[] = {
         {raiseSecond, writeThenRaise, "STOP"},
@@ -432,7 +410,7 @@ TEST(FailureDeathTest, FailureDuringTheReportIsNotReportedAgain) {
         {raiseSecond, writeThenFault, "ACCESS_VIOLATION"},
         {faultSecond, writeThenFault, "ACCESS_VIOLATION"},
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         EXPECT_EXIT(
             {
                 startChild();
@@ -451,7 +429,7 @@ TEST(FailureDeathTest, ReportWithoutARaisedFailureShowsNothing) {
             runtime::WRTSTR("kept");
             runtime::REPORTFAIL();
         },
-        testing::ExitedWithCode(255), testing::Matcher<const std::string &>("kept"));
+        testing::ExitedWithCode(255), testing::Matcher<const std::string&>("kept"));
 }
 
 TEST(FailureDeathTest, HaltFlushesTheConsoleAndExitsWithItsStatus) {
@@ -463,7 +441,7 @@ TEST(FailureDeathTest, HaltFlushesTheConsoleAndExitsWithItsStatus) {
             runtime::FAILDONE();
             runtime::HALT(0);
         },
-        testing::ExitedWithCode(0), testing::Matcher<const std::string &>("kept\r\n"));
+        testing::ExitedWithCode(0), testing::Matcher<const std::string&>("kept\r\n"));
 }
 
 #if !defined(__SANITIZE_ADDRESS__)

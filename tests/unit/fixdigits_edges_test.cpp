@@ -18,7 +18,7 @@ namespace {
 struct Case {
     std::uint64_t bits; // the double, exactly
     std::int32_t places;
-    const char *want;
+    const char* want;
 };
 
 TEST(FixdigitsEdges, FastPathAndItsBordersGiveTheExactDigits) {
@@ -54,7 +54,7 @@ TEST(FixdigitsEdges, FastPathAndItsBordersGiveTheExactDigits) {
         // At and above 10^14 the general path: 14 integer digits computed.
         {0x432fffffffffffff, 2, "4503599627370400.00"},
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         const double v = std::bit_cast<double>(c.bits);
         EXPECT_EQ(testutil::textOf(runtime::FIXDIGITS(v, c.places)), c.want)
             << std::hex << c.bits << std::dec << " places " << c.places;

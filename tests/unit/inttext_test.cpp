@@ -40,7 +40,7 @@ TEST(TextToInt, ParsesASignedNumberAndStopsAfterIt) {
         {"  ", 0, 0, false, 2},
         {"", 0, 0, false, 0},
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         std::uint32_t pos = c.start;
         std::int64_t value = 99;
         bool ok = !c.ok;
@@ -86,7 +86,7 @@ TEST(IntToText, RightAlignsInTheWidthAndDropsWhatDoesNotFit) {
         {-5, 10, 3, "   ", false, 3},
         {-5, 2147483647, 4, "    ", false, 4},
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         std::array<char, 32> text;
         text.fill('#');
         std::uint32_t pos = 0;

@@ -37,7 +37,7 @@ TEST(Nearint, RoundsHalvesAwayFromZeroToTheLow32Bits) {
         {-4294967297.4, -1},
         {kNaN, 0}, // the most negative 64-bit value has low bits 0
     };
-    for (const Case &c : cases) EXPECT_EQ(NEARINT(c.x), c.want) << c.x;
+    for (const Case& c : cases) EXPECT_EQ(NEARINT(c.x), c.want) << c.x;
 }
 
 TEST(Pwrr, RaisesAPositiveBaseAndGivesNaNOtherwise) {
@@ -47,7 +47,7 @@ TEST(Pwrr, RaisesAPositiveBaseAndGivesNaNOtherwise) {
     const Case cases[] = {
         {2, 10, 1024}, {9, 0.5, 3}, {2, -1, 0.5}, {10, 400, kInf}, {10, -400, 0}, {1, 1e300, 1},
     };
-    for (const Case &c : cases) EXPECT_DOUBLE_EQ(PWRR(c.base, c.exponent), c.want) << c.base;
+    for (const Case& c : cases) EXPECT_DOUBLE_EQ(PWRR(c.base, c.exponent), c.want) << c.base;
     for (double base : {0.0, -0.0, -8.0, -kInf, kNaN}) EXPECT_TRUE(std::isnan(PWRR(base, 2)));
 }
 
@@ -57,7 +57,7 @@ struct CropCase {
     std::string want;
 };
 
-void checkCrop(void (*crop)(std::span<char>), const CropCase &c) {
+void checkCrop(void (*crop)(std::span<char>), const CropCase& c) {
     std::array<char, 64> s;
     s.fill('#');
     for (std::size_t i = 0; i < c.in.size(); ++i) s[i] = c.in[i];
@@ -84,7 +84,7 @@ TEST(Cropnum, RemovesTrailingZerosAndLeadingBlanks) {
         {"1.0", 3, "1."},
         {"", 0, ""},
     };
-    for (const CropCase &c : cases) checkCrop(CROPNUM, c);
+    for (const CropCase& c : cases) checkCrop(CROPNUM, c);
 }
 
 TEST(Cropnum, CropfixedLeavesATextWithoutAPoint) {
@@ -94,7 +94,7 @@ TEST(Cropnum, CropfixedLeavesATextWithoutAPoint) {
         {"  12.500", 16, "12.5"},
         {"", 16, ""},
     };
-    for (const CropCase &c : cases) checkCrop(CROPFIXED, c);
+    for (const CropCase& c : cases) checkCrop(CROPFIXED, c);
 }
 
 TEST(Getcropnum, WritesOnePlaceAndCrops) {
@@ -112,7 +112,7 @@ TEST(Getcropnum, WritesOnePlaceAndCrops) {
         {-kInf, "-infinity"},
         {1e70, "1" + std::string(63, '0')}, // digits cut before the point keep their zeros
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         testutil::CapturedConsole console;
         std::array<char, 256> s{};
         GETCROPNUM(c.x, s);
@@ -135,7 +135,7 @@ TEST(Getcropnum, ReportsATextThatDidNotFitInTwoLines) {
         {100, 3, "100", message},   // no point came through: the zeros stay
         {1234.56, 6, "1234.6", ""}, // exactly full: no NUL, and no message
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         testutil::CapturedConsole console;
         std::array<char, 16> s;
         s.fill('#');
@@ -161,7 +161,7 @@ TEST(Inttoreal, AccumulatesTheDigitsRoundingEachStep) {
         {kMin64, -9223372036854777856.0},
         {123456789012345678, 123456789012345696.0},
     };
-    for (const Case &c : cases) EXPECT_EQ(INTTOREAL(c.n), c.want) << c.n;
+    for (const Case& c : cases) EXPECT_EQ(INTTOREAL(c.n), c.want) << c.n;
 }
 
 TEST(Realtoint, TakesTheIntegerPartOfTheOnePlaceText) {
@@ -185,7 +185,7 @@ TEST(Realtoint, TakesTheIntegerPartOfTheOnePlaceText) {
         {1e70, kMin64},
         {-1e70, kMin64},
     };
-    for (const Case &c : cases) EXPECT_EQ(REALTOINT(c.x), c.want) << c.x;
+    for (const Case& c : cases) EXPECT_EQ(REALTOINT(c.x), c.want) << c.x;
 }
 
 } // namespace

@@ -46,7 +46,7 @@ std::string realtofix(double v, std::uint32_t d, std::uint32_t i) {
     return text;
 }
 
-double parse(const char *s) {
+double parse(const char* s) {
     std::uint32_t pos = 0;
     double v = 0;
     bool ok = false;
@@ -56,9 +56,7 @@ double parse(const char *s) {
 }
 
 // A run of c, n long.
-std::string rep(char c, std::size_t n) {
-    return std::string(n, c);
-}
+std::string rep(char c, std::size_t n) { return std::string(n, c); }
 
 TEST(Wrtreal, Width15Table) {
     struct Case {
@@ -81,7 +79,7 @@ TEST(Wrtreal, Width15Table) {
         {-kInf, "       Infinite"},
         {kNaN, "       Infinite"},
     };
-    for (const Case &c : cases) EXPECT_EQ(wrtreal(c.v, 15), c.text) << c.v;
+    for (const Case& c : cases) EXPECT_EQ(wrtreal(c.v, 15), c.text) << c.v;
 }
 
 // Whole numbers in plain double arithmetic came out as ...99999; the exact
@@ -104,7 +102,7 @@ TEST(Wrtreal, WholeNumbersAndFieldEdges) {
         {std::numeric_limits<double>::max(), "1.79769313E+308"},
         {-std::numeric_limits<double>::max(), "-1.7976931E+308"},
     };
-    for (const Case &c : cases) EXPECT_EQ(wrtreal(c.v, 15), c.text) << c.v;
+    for (const Case& c : cases) EXPECT_EQ(wrtreal(c.v, 15), c.text) << c.v;
 }
 
 // E counts integer digits exactly: a logarithm makes 1000 look like 999.99...
@@ -140,7 +138,7 @@ TEST(Wrtreal, OtherWidths) {
         {3.14, 20, "3.140000000000000000"},
         {1e20, 30, "100000000000000000000.00000000"},
     };
-    for (const Case &c : cases) EXPECT_EQ(wrtreal(c.v, c.width), c.text) << c.v << " " << c.width;
+    for (const Case& c : cases) EXPECT_EQ(wrtreal(c.v, c.width), c.text) << c.v << " " << c.width;
 }
 
 TEST(Realtofix, NinePlacesTable) {
@@ -161,7 +159,7 @@ TEST(Realtofix, NinePlacesTable) {
         {kNaN, "infinity"},
         {-kInf, "-infinity"},
     };
-    for (const Case &c : cases) EXPECT_EQ(realtofix(c.v, 15, 6), c.text) << c.v;
+    for (const Case& c : cases) EXPECT_EQ(realtofix(c.v, 15, 6), c.text) << c.v;
 }
 
 // The values plain arithmetic got wrong, and the tenth-power edge: typing
@@ -233,7 +231,7 @@ TEST(Fixdigits, ZeroNonFiniteAndWorkArea) {
         {123, 20, "123.00000000000000000000"},
         {7510.684884703186, 12, "7510.684884703180"}, // 15 digits in all are computed
     };
-    for (const Case &c : cases) EXPECT_EQ(textOf(FIXDIGITS(c.v, c.places)), c.text) << c.v;
+    for (const Case& c : cases) EXPECT_EQ(textOf(FIXDIGITS(c.v, c.places)), c.text) << c.v;
 
     // 64 characters fill the area and no NUL follows; huge counts stop there.
     for (double v : {0.0, 1.5, 1e70}) {
@@ -273,7 +271,7 @@ TEST(Fltdigits, ZeroNonFiniteRoundingAndExponent) {
         {1e-32, 30, "1.00000000000000005596730997624E-032"},
         {std::numeric_limits<double>::max(), 20, "1.7976931348623155575E+308"},
     };
-    for (const Case &c : cases) EXPECT_EQ(textOf(FLTDIGITS(c.v, c.n)), c.text) << c.v << " " << c.n;
+    for (const Case& c : cases) EXPECT_EQ(textOf(FLTDIGITS(c.v, c.n)), c.text) << c.v << " " << c.n;
 
     runtime::WORKAREA w = FLTDIGITS(1.0 / 3.0, std::numeric_limits<std::uint32_t>::max());
     EXPECT_NE(w.back(), '\0') << "the area is full; the exponent is cut off";
@@ -285,12 +283,12 @@ TEST(Fltdigits, ZeroNonFiniteRoundingAndExponent) {
 TEST(ExactReference, TablesAreNearestDoubles) {
     using exactref::Nat;
     using exactref::Rat;
-    auto distance = [](const Rat &a, const Rat &b) {
+    auto distance = [](const Rat& a, const Rat& b) {
         Rat d = exactref::cmp(a, b) >= 0 ? Rat{a.num * b.den - b.num * a.den, a.den * b.den}
                                          : Rat{b.num * a.den - a.num * b.den, a.den * b.den};
         return d;
     };
-    auto nearest = [&](double x, const Rat &target) {
+    auto nearest = [&](double x, const Rat& target) {
         Rat here = distance(exactref::ratOf(x), target);
         Rat up = distance(exactref::ratOf(std::nextafter(x, kInf)), target);
         Rat down = distance(exactref::ratOf(std::nextafter(x, 0.0)), target);
@@ -435,13 +433,13 @@ ParseResult parseAt(std::span<const char> text, std::uint32_t pos, double start 
     runtime::TEXTTOREAL(text, r.pos, r.value, r.ok);
     return r;
 }
-ParseResult parseText(const char *s) {
+ParseResult parseText(const char* s) {
     return parseAt(std::span<const char>(s, std::strlen(s) + 1), 0);
 }
 
 TEST(Texttoreal, Examples) {
     struct Case {
-        const char *text;
+        const char* text;
         double value; // -99 where it must stay unchanged
         std::uint32_t pos;
         bool ok;
@@ -461,7 +459,7 @@ TEST(Texttoreal, Examples) {
         {"1.5E+2", 150, 6, true},
         {"2e3.5", 2000, 3, true}, // the exponent takes no point
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         ParseResult r = parseText(c.text);
         EXPECT_EQ(r.value, c.value) << c.text;
         EXPECT_EQ(r.pos, c.pos) << c.text;
@@ -492,7 +490,7 @@ TEST(Texttoreal, OverflowAndHugeExponents) {
 // from Python simulating exactly those steps.
 TEST(Texttoreal, RoundsEachStep) {
     struct Case {
-        const char *text;
+        const char* text;
         double value;
     };
     const Case cases[] = {
@@ -503,7 +501,7 @@ TEST(Texttoreal, RoundsEachStep) {
         {"1E60", 1.0000000000000001e60}, // 1 * 1e32 * 1e16 * 1e8 * 1e4, rounded at each
         {"1e-5", 1e-5},
     };
-    for (const Case &c : cases) EXPECT_EQ(parse(c.text), c.value) << c.text;
+    for (const Case& c : cases) EXPECT_EQ(parse(c.text), c.value) << c.text;
 }
 
 TEST(Texttoreal, StopsAtCapacityAndStartsAtPos) {

@@ -35,7 +35,7 @@ TEST_F(RegStack, StartSetsEverythingToZero) {
 
 TEST_F(RegStack, MovesOnA0ToA7) {
     struct Case {
-        const char *what;
+        const char* what;
         void (*move)();
         Regs after;
     };
@@ -60,7 +60,7 @@ TEST_F(RegStack, MovesOnA0ToA7) {
         {"swap", [] { calc::stack::STKSWAP(); }, {11, 10, 12, 13, 14, 15, 16, 17}},
         {"push", [] { calc::stack::STKPUSH(-1.5); }, {-1.5, 10, 11, 12, 13, 14, 15, 16}},
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         REGSTK = kA;
         c.move();
         EXPECT_EQ(REGSTK, c.after) << c.what;
@@ -81,7 +81,7 @@ TEST_F(RegStack, CopyNeedsRoomForEightRegisters) {
         std::uint32_t err;
     };
     const Case cases[] = {{0, 1}, {7, 1}, {8, 0}, {10, 0}};
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         REGSTK = kA;
         std::vector<double> regs(c.size, -99.0);
         std::uint32_t err = 77;
@@ -98,7 +98,7 @@ TEST_F(RegStack, CopyNeedsRoomForEightRegisters) {
 // Built from the pieces the display is made of: 22 + 10 + 22 characters.
 const std::string kBorder = "+--------------------+          +--------------------+\r\n";
 
-std::string valueLine(const std::string &left15, const std::string &right) {
+std::string valueLine(const std::string& left15, const std::string& right) {
     return "|  " + left15 + "   |          |  " + right + "   |\r\n";
 }
 

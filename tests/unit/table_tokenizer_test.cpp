@@ -16,7 +16,7 @@ using testutil::textOf;
 
 namespace {
 
-const char *kindName(TOKENKIND k) {
+const char* kindName(TOKENKIND k) {
     switch (k) {
     case TOKENKIND::DELIMITER:
         return "D";
@@ -138,7 +138,7 @@ TEST_F(TableTokenizer, Tokens) {
         {"\xe9\xff", "W \xe9\xff =488 | D  =0 rc1"},
         {"12/25/2003", "N 12 =12 | O / =14 | N 25 =25 | O / =14 | N 2003 =2003 | D  =0 rc1"},
     };
-    for (const Case &c : cases) EXPECT_EQ(scanLine(c.line), c.want) << c.line;
+    for (const Case& c : cases) EXPECT_EQ(scanLine(c.line), c.want) << c.line;
     EXPECT_EQ(con.take(), "");
 }
 
@@ -162,7 +162,7 @@ TEST_F(TableTokenizer, WordValuesStopGrowingAbove3276) {
         {std::string(36, '[') + "\x05\x05", 3281}, // above the limit: no more
         {"'" + std::string(36, '[') + "1'", 3276}, // digits count as word characters
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         table::INITTKNBUF(makeBuf(c.line));
         Scanned r = scanOnce();
         EXPECT_EQ(r.kind, TOKENKIND::WORD);
@@ -211,7 +211,7 @@ TEST_F(TableTokenizer, WordModeRunsToTheNextDelimiterForOneScan) {
         {"  ", "w  =0 rc1"},
         {std::string(81, '7'), "w " + std::string(80, '7') + " =3300 rc2"}, // 60 x 55
     };
-    for (const Case &c : cases) EXPECT_EQ(scanLine(c.line, Scan::Word), c.want) << c.line;
+    for (const Case& c : cases) EXPECT_EQ(scanLine(c.line, Scan::Word), c.want) << c.line;
     con.take();
 
     // A character read right after it is classed by the default table.
@@ -236,7 +236,7 @@ TEST_F(TableTokenizer, StopCharacterForTheDateEntry) {
         {"12x", 'X', TOKENKIND::WORD},
         {"12^", '^', TOKENKIND::WORD},
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         table::INITTKNBUF(makeBuf(c.line));
         EXPECT_EQ(scanOnce().str(), "N 12 =12") << c.line;
         EXPECT_EQ(table::STOPCHR, c.stop) << c.line;
@@ -251,7 +251,7 @@ TEST_F(TableTokenizer, GetopcodeHasNoCaretAndNoDoublePairs) {
         std::uint32_t fail;
     };
     const Case cases[] = {{"^", 0, 1}, {"^=", 0, 1}, {"<>", 6, 0}, {"<", 1, 0}, {"/=", 15, 0}};
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         table::INITTKNBUF(makeBuf("abc"));
         text::TEXTBUF tkn = makeBuf(c.text);
         std::uint32_t code = 99;
@@ -278,7 +278,7 @@ TEST_F(TableTokenizer, RealsUseThisModulesScan) {
         // rounded to double (Python's float product gives 2.0000000000000001e+254).
         {"2" + std::string(255, '0'), 2.0000000000000001e+254, 2000000000, 257},
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         table::INITTKNBUF(makeBuf(c.line));
         Scanned r = scanOnce(Scan::Real);
         EXPECT_EQ(r.kind, TOKENKIND::NUMBER) << c.line;

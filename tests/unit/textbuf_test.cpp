@@ -1,7 +1,7 @@
 // Text buffer operations: lengths, comparison, trimming, searching, scanning,
 // appending, inserting, removing, and the RMVCHR diagnostic.
-#include "text/textbuf.h"
 #include "testutil.h"
+#include "text/textbuf.h"
 
 #include <gtest/gtest.h>
 
@@ -142,7 +142,8 @@ TEST_F(TextBuf, RmvchrReportsParametersThatMakeNoSense) {
         std::string message;
     };
     const Case cases[] = {
-        {"", 1, 0, " IN RMVCHR; PARAMS DON'T MAKE SENSE: RMVCNT= 0, STRTCL= 1, BUF.COUNT= 0\r\n BUF: "},
+        {"", 1, 0,
+         " IN RMVCHR; PARAMS DON'T MAKE SENSE: RMVCNT= 0, STRTCL= 1, BUF.COUNT= 0\r\n BUF: "},
         {"ABCDE", 4, 3,
          " IN RMVCHR; PARAMS DON'T MAKE SENSE: RMVCNT= 3, STRTCL= 4, BUF.COUNT= 5\r\n BUF: ABCDE"},
         {"ABCDE", 0, 1,
@@ -297,15 +298,21 @@ TEST_F(TextBuf, ScansFindPositionsFromEitherEnd) {
         std::uint32_t want;
     };
     const Case cases[] = {
-        {"3.140000000", false, '0', false, 4}, {"0000", false, '0', false, 0},
-        {"   12", true, ' ', false, 4},        {"    ", true, ' ', false, 5},
-        {"", true, ' ', false, 0},             {"", false, '0', false, 0},
-        {"a.b.c", true, '.', true, 2},         {"a.b.c", false, '.', true, 4},
-        {"abc", true, '.', true, 4},           {"abc", false, '.', true, 0},
+        {"3.140000000", false, '0', false, 4},
+        {"0000", false, '0', false, 0},
+        {"   12", true, ' ', false, 4},
+        {"    ", true, ' ', false, 5},
+        {"", true, ' ', false, 0},
+        {"", false, '0', false, 0},
+        {"a.b.c", true, '.', true, 2},
+        {"a.b.c", false, '.', true, 4},
+        {"abc", true, '.', true, 4},
+        {"abc", false, '.', true, 0},
     };
     for (const Case& c : cases) {
         auto n = static_cast<std::uint32_t>(c.s.size());
-        std::uint32_t got = c.forward ? SCNFWD(c.s, n, c.ch, c.wanted) : SCNBWD(c.s, n, c.ch, c.wanted);
+        std::uint32_t got =
+            c.forward ? SCNFWD(c.s, n, c.ch, c.wanted) : SCNBWD(c.s, n, c.ch, c.wanted);
         EXPECT_EQ(got, c.want) << '"' << c.s << '"' << (c.forward ? " forward" : " backward");
     }
 }

@@ -28,7 +28,7 @@ constexpr std::array<std::string_view, 40> kPieces = {
     "a",  "Zq", "sqrt", "\xe9", "\xff", "x", "1e400",
 };
 
-std::string randomLine(std::mt19937 &rng) {
+std::string randomLine(std::mt19937& rng) {
     std::uniform_int_distribution<std::size_t> lengthOf(0, 256);
     std::uniform_int_distribution<std::size_t> pieceOf(0, kPieces.size() - 1);
     std::uniform_int_distribution<int> percent(0, 99);
@@ -55,10 +55,10 @@ std::string randomLine(std::mt19937 &rng) {
 // Both tokenizers behind one face: op 0 is GETTKNREAL, 1 GETTKN, 2 the
 // module's extra scan (GETTKNTODELIM, GETWORDTKN).
 struct SetTokenizer {
-    static void start(const text::TEXTBUF &line) { token::INITTKNBUF(line); }
+    static void start(const text::TEXTBUF& line) { token::INITTKNBUF(line); }
     static std::uint32_t posn() { return token::CURPOSN(); }
     static std::uint32_t count() { return token::TKNBUF().COUNT; }
-    static void scan(int op, text::TEXTBUF &tkn, TOKENKIND &kind, double &real, std::uint32_t &rc) {
+    static void scan(int op, text::TEXTBUF& tkn, TOKENKIND& kind, double& real, std::uint32_t& rc) {
         std::int64_t value = 0;
         if (op == 0) token::GETTKNREAL(tkn, kind, value, real, rc);
         if (op == 1) token::GETTKN(tkn, kind, value, rc);
@@ -67,10 +67,10 @@ struct SetTokenizer {
 };
 
 struct TableTokenizer {
-    static void start(const text::TEXTBUF &line) { token::table::INITTKNBUF(line); }
+    static void start(const text::TEXTBUF& line) { token::table::INITTKNBUF(line); }
     static std::uint32_t posn() { return token::table::CURPOSN(); }
     static std::uint32_t count() { return token::table::TKNBUF().COUNT; }
-    static void scan(int op, text::TEXTBUF &tkn, TOKENKIND &kind, double &real, std::uint32_t &rc) {
+    static void scan(int op, text::TEXTBUF& tkn, TOKENKIND& kind, double& real, std::uint32_t& rc) {
         std::int32_t value = 0;
         if (op == 0) token::table::GETTKNREAL(tkn, kind, value, real, rc);
         if (op == 1) token::table::GETTKN(tkn, kind, value, rc);

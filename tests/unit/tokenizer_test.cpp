@@ -31,19 +31,19 @@ struct Tok {
     double real = 0.0;
 };
 
-bool operator==(const Tok &a, const Tok &b) {
+bool operator==(const Tok& a, const Tok& b) {
     return a.kind == b.kind && a.text == b.text && a.value == b.value && a.rc == b.rc &&
            a.real == b.real && std::signbit(a.real) == std::signbit(b.real);
 }
 
-std::ostream &operator<<(std::ostream &os, const Tok &t) {
+std::ostream& operator<<(std::ostream& os, const Tok& t) {
     return os << "{kind " << static_cast<int>(t.kind) << ", \"" << t.text << "\", value " << t.value
               << ", rc " << t.rc << ", real " << t.real << "}";
 }
 
 // One scan by GETTKNREAL (real) or GETTKN into tkn, which keeps whatever
 // the scan leaves behind the text.
-Tok scan(bool real, text::TEXTBUF &tkn) {
+Tok scan(bool real, text::TEXTBUF& tkn) {
     Tok t{WRD, "?", -1, 99};
     if (real) {
         GETTKNREAL(tkn, t.kind, t.value, t.real, t.rc);
@@ -80,10 +80,10 @@ struct Chr {
     char ch;
     TOKENKIND cls;
     std::uint32_t eol;
-    bool operator==(const Chr &) const = default;
+    bool operator==(const Chr&) const = default;
 };
 
-std::ostream &operator<<(std::ostream &os, const Chr &c) {
+std::ostream& operator<<(std::ostream& os, const Chr& c) {
     return os << "{" << int(c.ch) << ", class " << int(c.cls) << ", eol " << c.eol << "}";
 }
 
@@ -96,7 +96,7 @@ Chr nextChr() {
 const Chr kEol{'\0', DLM, 1};
 
 // The characters up to the end of the line, with their classes (D, O, N, W).
-std::string readRest(std::string *classes = nullptr) {
+std::string readRest(std::string* classes = nullptr) {
     std::string chars;
     for (Chr c = nextChr(); c.eol == 0; c = nextChr()) {
         chars.push_back(c.ch);
@@ -143,7 +143,7 @@ TEST_F(Tokenizer, GetchrUpperCasesAndClassifies) {
         {'\0', '\0', DLM},     {'\xe9', '\xe9', WRD}, {'\xff', '\xff', WRD}, {'{', '{', WRD},
         {'\x80', '\x80', WRD}, {'`', '`', WRD},
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         INITTKNBUF(makeBuf(std::string(1, c.in)));
         EXPECT_EQ(nextChr(), (Chr{c.out, c.cls, 0})) << int(c.in);
         EXPECT_EQ(CURPOSN(), 2u);
@@ -258,7 +258,7 @@ CHARSET setOf(std::string_view codes) {
 
 TEST_F(Tokenizer, ReplacedSetsTakeEffectInTheirOrder) {
     struct Case {
-        const char *what;
+        const char* what;
         CHARSET delims, ops, digits;
         std::string line;
         std::string classes;
@@ -275,7 +275,7 @@ TEST_F(Tokenizer, ReplacedSetsTakeEffectInTheirOrder) {
         {"high codes as delimiters", setOf("\x80\xff"), stdOps, stdDigits, "\xff\x80 ", "DDW"},
         {"operator before digit", stdDelims, setOf("7"), setOf("7"), "7", "O"},
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         SETDELIMSET(c.delims);
         SETOPCHRSET(c.ops);
         SETDIGITSET(c.digits);
@@ -355,7 +355,7 @@ TEST_F(Tokenizer, TokensOfGettknreal) {
         {"ab+", {{WRD, "AB", 65 + 66, 0}, {OPR, "+", 8, 0}, kEnd}},
         {"2'x'", {{NUM, "02", 2, 0, 2.0}, {WRD, "X", 88, 0}, kEnd}},
     };
-    for (const Case &c : cases) EXPECT_EQ(tokensOf(c.line, true), c.toks) << c.line;
+    for (const Case& c : cases) EXPECT_EQ(tokensOf(c.line, true), c.toks) << c.line;
     EXPECT_EQ(con.take(), "");
 }
 
@@ -376,7 +376,7 @@ TEST_F(Tokenizer, TokensOfGettknAlone) {
         {"-42x", {{NUM, "42", -42, 0}, {WRD, "X", 88, 0}, kEnd}},
         {"+7", {{NUM, "7", 7, 0}, kEnd}},
     };
-    for (const Case &c : cases) EXPECT_EQ(tokensOf(c.line, false), c.toks) << c.line;
+    for (const Case& c : cases) EXPECT_EQ(tokensOf(c.line, false), c.toks) << c.line;
 }
 
 TEST_F(Tokenizer, TenthDigitIsConsumedAndTheScanGoesOnBehindIt) {
@@ -406,7 +406,7 @@ TEST_F(Tokenizer, SignedNumbersConvertToTheirSignedValue) {
         {"-1e400", {{NUM, "01E400", -1, kTknBadReal, -HUGE_VAL}}},
         {"1E+-3", {{NUM, "01E+", 1, 0, 1.0}, {NUM, "03", -3, 0, -3.0}, kEnd}},
     };
-    for (const Case &c : cases) EXPECT_EQ(tokensOf(c.line, true), c.toks) << c.line;
+    for (const Case& c : cases) EXPECT_EQ(tokensOf(c.line, true), c.toks) << c.line;
 }
 
 TEST_F(Tokenizer, AQuotedNumberIsConvertedFromItsTextAndTheScanStaysBehindTheQuote) {
@@ -421,7 +421,7 @@ TEST_F(Tokenizer, AQuotedNumberIsConvertedFromItsTextAndTheScanStaysBehindTheQuo
         {"'.5x' +", {{NUM, "0.5X", 46 + 53 + 88, 0, 0.5}, {OPR, "+", 8, 0}, kEnd}, 6},
         {"'.5", {{NUM, "0.5", 46 + 53, 0, 0.5}, kEnd}, 4},
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         EXPECT_EQ(tokensOf(c.line, true), c.toks) << c.line;
         INITTKNBUF(makeBuf(c.line));
         scan(true);
@@ -482,7 +482,7 @@ TEST_F(Tokenizer, ScanPositionsAfterTokens) {
         {"ab", 3, '\0', DLM},    // the end of the line
         {"ab.c", 5, '\0', DLM},  {"12x", 3, 'X', WRD},
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         INITTKNBUF(makeBuf(c.line));
         scan(false);
         EXPECT_EQ(CURPOSN(), c.pos) << c.line;
@@ -533,7 +533,7 @@ TEST_F(Tokenizer, GetopcodeDirectly) {
         {"^", 16, 0, "^"}, {"^=", 17, 0, "^="},  {"**", 18, 0, "**"}, {"><", 20, 0, "><"},
         {"=", 5, 0, "="},  {"-", 10, 0, "-"},
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         INITTKNBUF(makeBuf("abc"));
         text::TEXTBUF tkn = makeBuf(c.text);
         std::uint32_t code = 99;
@@ -583,7 +583,7 @@ TEST_F(Tokenizer, GettkntodelimRunsToTheNextDelimiter) {
         {"  ", "", 0, kTknEndOfLine, 3},
         {"", "", 0, kTknEndOfLine, 1},
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         INITTKNBUF(makeBuf(c.line));
         text::TEXTBUF tkn{};
         tkn.CHARS.fill('Q');

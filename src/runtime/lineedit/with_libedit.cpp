@@ -17,17 +17,15 @@ namespace {
 constexpr int kHistoryLines = 500;
 
 struct EditState {
-    EditLine *el = nullptr;
-    History *hist = nullptr;
+    EditLine* el = nullptr;
+    History* hist = nullptr;
     HistEvent ev{};
     std::array<char, kEditPromptCap + 1> prompt{}; // NUL-terminated
 };
 constinit EditState st{};
 
 // libedit asks for the prompt each time it draws the line, redraws included.
-char *promptText(EditLine *) {
-    return st.prompt.data();
-}
+char* promptText(EditLine*) { return st.prompt.data(); }
 
 // Lines of blanks end the dialogue: not worth calling back.
 bool isBlank(std::span<const char> line) {
@@ -40,19 +38,19 @@ bool isBlank(std::span<const char> line) {
 } // namespace
 
 bool EDITSTART() {
-    EditState &s = st;
+    EditState& s = st;
     if (s.el != nullptr) return true;
     if (::isatty(0) != 1 || ::isatty(1) != 1) return false;
     // The editor decodes what the terminal sends by the character type of the
     // user's locale; in the default "C" locale it would drop every byte from
     // 128 on. Nothing else of the program depends on the locale.
     std::setlocale(LC_CTYPE, "");
-    History *hist = history_init();
+    History* hist = history_init();
     if (hist == nullptr) return false;
     history(hist, &s.ev, H_SETSIZE, kHistoryLines);
     history(hist, &s.ev, H_SETUNIQUE, 1); // Up, Enter does not fill the history with copies
     // The name is only used to look up start-up files, which are never read.
-    EditLine *el = el_init("rpncalc", stdin, stdout, stderr);
+    EditLine* el = el_init("rpncalc", stdin, stdout, stderr);
     if (el == nullptr) {
         history_end(hist);
         return false;
@@ -66,8 +64,8 @@ bool EDITSTART() {
     return true;
 }
 
-bool EDITREAD(std::span<const char> prompt, std::span<const char> &text) {
-    EditState &s = st;
+bool EDITREAD(std::span<const char> prompt, std::span<const char>& text) {
+    EditState& s = st;
     text = {};
     if (s.el == nullptr) return false;
     std::size_t n = 0;
@@ -78,7 +76,7 @@ bool EDITREAD(std::span<const char> prompt, std::span<const char> &text) {
     s.prompt[n] = '\0';
 
     int count = 0;
-    const char *line = nullptr;
+    const char* line = nullptr;
     do {
         // The terminal goes into editing mode before the prompt is drawn, so
         // that keys typed as soon as it shows are already the editor's.

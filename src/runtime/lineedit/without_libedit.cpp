@@ -4,11 +4,9 @@
 
 namespace runtime {
 
-bool EDITSTART() {
-    return false;
-}
+bool EDITSTART() { return false; }
 
-bool EDITREAD(std::span<const char>, std::span<const char> &text) {
+bool EDITREAD(std::span<const char>, std::span<const char>& text) {
     text = {};
     return false;
 }
