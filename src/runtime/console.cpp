@@ -206,39 +206,39 @@ void SKIPLN() {
 
 bool CONATEND() { return peek(st, 0) < 0; }
 
-void WRTCHR(char ch) {
+void WRTCHR(char ch) { WRTCHARS(std::span<const char>(&ch, 1)); }
+
+void WRTCHARS(std::span<const char> chars) {
     ConsoleState& s = st;
     if (s.memory) {
-        mem.out.push_back(ch);
+        mem.out.append(chars.data(), chars.size());
         return;
     }
-    if (s.outLen == s.out.size()) CONFLUSH();
-    s.out[s.outLen++] = ch;
-}
-
-void WRTSTR(std::span<const char> text) {
-    ConsoleState& s = st;
-    const char* nul = std::char_traits<char>::find(text.data(), text.size(), '\0');
-    const std::size_t len =
-        nul != nullptr ? static_cast<std::size_t>(nul - text.data()) : text.size();
-    if (s.memory) {
-        mem.out.append(text.data(), len);
+    if (chars.size() <= s.out.size() - s.outLen) { // nearly always: all of it fits
+        std::copy_n(chars.data(), chars.size(), s.out.data() + s.outLen);
+        s.outLen += chars.size();
         return;
     }
     // Copied in runs as large as the buffer's free room.
     std::size_t done = 0;
-    while (done < len) {
+    while (done < chars.size()) {
         if (s.outLen == s.out.size()) CONFLUSH();
-        const std::size_t n = std::min(len - done, s.out.size() - s.outLen);
-        std::copy_n(text.data() + done, n, s.out.data() + s.outLen);
+        const std::size_t n = std::min(chars.size() - done, s.out.size() - s.outLen);
+        std::copy_n(chars.data() + done, n, s.out.data() + s.outLen);
         s.outLen += n;
         done += n;
     }
 }
 
+void WRTSTR(std::span<const char> text) {
+    const char* nul = std::char_traits<char>::find(text.data(), text.size(), '\0');
+    WRTCHARS(
+        text.first(nul != nullptr ? static_cast<std::size_t>(nul - text.data()) : text.size()));
+}
+
 void WRTLN() {
-    WRTCHR(kCR);
-    WRTCHR(kLF);
+    constexpr char kLineEnd[] = {kCR, kLF};
+    WRTCHARS(kLineEnd);
 }
 
 void WRTCARD(std::uint32_t n, std::uint32_t width) {
