@@ -26,6 +26,13 @@ WORKAREA FIXDIGITS(double v, std::int32_t places);
 // Mantissa-and-exponent text of v with n significant digits (0 means 15).
 WORKAREA FLTDIGITS(double v, std::uint32_t n);
 
+// The digit generators the general way only: FIXDIGITS and FLTDIGITS take
+// shortcuts for ordinary values and must give the same texts; tests compare.
+namespace general {
+WORKAREA FIXDIGITS(double v, std::int32_t places);
+WORKAREA FLTDIGITS(double v, std::uint32_t n);
+} // namespace general
+
 // Writes v on the console, right-aligned in at least width characters.
 void WRTREAL(double v, std::uint32_t width);
 
