@@ -505,7 +505,7 @@ void TEXTTOREAL(std::span<const char> text, std::uint32_t& pos, double& value, b
     auto digitValue = [&] { return static_cast<double>(cur - '0'); };
 
     ok = true;
-    double r = 0.0;
+    RealFromDigits digits;
     double sign = 1.0;
     do next();
     while (cur == ' ');
@@ -522,11 +522,7 @@ void TEXTTOREAL(std::span<const char> text, std::uint32_t& pos, double& value, b
     }
     while (digit()) {
         seen = true;
-        // r * 10 + d with one rounding. Below 2^49 the result is a whole
-        // number below 2^53 and so exact in plain arithmetic, which spares
-        // the library call of fma on the digits of every ordinary number.
-        const double d = digitValue();
-        r = r < 0x1p49 ? r * 10.0 + d : std::fma(r, 10.0, d);
+        digits.beforePoint(digitValue());
         next();
     }
     if (!seen) {
@@ -536,14 +532,12 @@ void TEXTTOREAL(std::span<const char> text, std::uint32_t& pos, double& value, b
     }
     if (cur == '.') {
         next();
-        double q = 10.0;
         while (digit()) {
-            r = r + digitValue() / q;
-            q = q * 10.0;
+            digits.afterPoint(digitValue());
             next();
         }
     }
-    r = r * sign;
+    double r = digits.r * sign;
     if (cur == 'E' || cur == 'e') {
         next();
         // Every exponent from 511 up scales by 10^511 in all, so the count

@@ -83,9 +83,12 @@ template <class P> bool rescanNumber(text::TEXTBUF& tkn) {
 // A number: GETTKN would take the leading digits (as many as its limit
 // allows) and stop at the first other character; the re-scan would then go
 // back to where the token began and read the same delimiters and digits
-// again before going on. Here the digits go into the re-scan's text behind
-// its "0" as they come, and into the integer value while GETTKN would still
-// be taking them.
+// again before going on, and TEXTTOREAL would read the text a third time.
+// Here the characters go into the re-scan's text behind its "0" as they
+// come, the leading digits into the integer value while GETTKN would still
+// be taking them, and a plain number (digits and at most one point, the
+// text not cut) is converted on the way with TEXTTOREAL's own digit steps;
+// any other text goes to TEXTTOREAL.
 template <class P> struct QuickToken {
     using Value = typename P::Value;
     text::TEXTBUF& tkn;
@@ -101,21 +104,21 @@ template <class P> struct QuickToken {
         do {
             if (!in.next(ch, cls) || ch == '\0') return false;
         } while (cls == TOKENKIND::DELIMITER);
-        std::uint32_t count = 0;
+        Number n;
         if (cls == TOKENKIND::NUMBER) {
-            count = number(value);
+            n = number();
             kind = TOKENKIND::NUMBER;
         } else if (cls == TOKENKIND::OPERATOR) {
             if (!singleOperator()) return false;
-            count = 1;
+            n.count = 1;
             kind = TOKENKIND::OPERATOR;
         } else {
             return false;
         }
         setStop<P>(ch, cls);
-        tkn.COUNT = count;
+        tkn.COUNT = n.count;
         ENDTEXT(tkn);
-        tkn.ORIGCNT = count;
+        tkn.ORIGCNT = n.count;
         in.save();
         P::kScan.PREVPOSN = start;
         rc = kTknOk;
@@ -126,9 +129,13 @@ template <class P> struct QuickToken {
             if (code == 0) rc = kTknBadOperator; // possible with a replaced set
             return true;
         }
-        std::uint32_t pos = 0;
-        bool ok = false;
-        runtime::TEXTTOREAL(tkn.CHARS, pos, real, ok);
+        value = n.value;
+        real = n.real;
+        bool ok = std::isfinite(real);
+        if (!n.plain) {
+            std::uint32_t pos = 0;
+            runtime::TEXTTOREAL(tkn.CHARS, pos, real, ok);
+        }
         if (!ok) rc = kTknBadReal;
         return true;
     }
@@ -146,36 +153,78 @@ template <class P> struct QuickToken {
         return true;
     }
 
-    // The number whose first digit was just read; returns the text's COUNT.
-    std::uint32_t number(Value& value) {
+    // The number whose first digit was just read: the text's COUNT, the
+    // integer value, and its real value when plain tells that it is one.
+    struct Number {
         std::uint32_t count = 0;
-        tkn.CHARS[count++] = '0';
-        tkn.CHARS[count++] = ch;
-        value = TokenScan<P>::digitOf(ch);
-        std::uint32_t digits = 1; // the digits GETTKN keeps
-        bool taking = true;       // GETTKN would still be taking digits
-        char last = ch;
-        while (in.next(ch, cls)) {
-            if (cls == TOKENKIND::NUMBER) {
-                const Value d = TokenScan<P>::digitOf(ch);
-                taking = taking && P::digitFits(value, digits, d);
-                if (taking) {
-                    value = static_cast<Value>(value * 10 + d);
-                    ++digits;
-                }
-            } else if (cls == TOKENKIND::DELIMITER) {
-                break; // consumed
-            } else if ((cls == TOKENKIND::WORD && (ch == '.' || ch == 'E')) ||
-                       (cls == TOKENKIND::OPERATOR && isSign(ch) && last == 'E')) {
-                taking = false;
-            } else {
-                in.back(); // handed back for the next token
-                break;
-            }
+        Value value = 0;
+        double real = 0.0;
+        bool plain = true;
+    };
+
+    Number number() {
+        Number n; // locals: a store into the text must not make them reload
+        // TEXTTOREAL on "0" followed by decimal digits and at most one point
+        // takes every digit through these steps; the "0" adds nothing
+        // (r = 0 * 10 + 0). Any other text is left to TEXTTOREAL.
+        runtime::RealFromDigits conversion;
+        auto digitValue = [&] { return static_cast<double>(ch - '0'); };
+        char last = '0';
+        // Stores the character in hand and reads the next. At the end of the
+        // line that is NUL of class DELIMITER, the position staying put.
+        auto take = [&] {
+            if (n.count < kCap) tkn.CHARS[n.count++] = ch;
             last = ch;
-            if (count < kCap) tkn.CHARS[count++] = ch;
+            in.next(ch, cls);
+        };
+        tkn.CHARS[n.count++] = '0';
+
+        // The integer digits, which GETTKN takes too, as many as its limit
+        // allows.
+        n.value = TokenScan<P>::digitOf(ch);
+        std::uint32_t kept = 1;
+        bool taking = true;
+        for (;;) {
+            if (isDecimalDigit(ch)) {
+                conversion.beforePoint(digitValue());
+            } else {
+                n.plain = false; // a digit of a replaced digit set
+            }
+            take();
+            if (cls != TOKENKIND::NUMBER) break;
+            const Value d = TokenScan<P>::digitOf(ch);
+            if (taking && P::digitFits(n.value, kept, d)) {
+                n.value = static_cast<Value>(n.value * 10 + d);
+                ++kept;
+            } else {
+                taking = false;
+            }
         }
-        return count;
+        // A point and the digits after it.
+        if (cls == TOKENKIND::WORD && ch == '.') {
+            take();
+            while (cls == TOKENKIND::NUMBER) {
+                if (isDecimalDigit(ch)) {
+                    conversion.afterPoint(digitValue());
+                } else {
+                    n.plain = false;
+                }
+                take();
+            }
+        }
+        // Whatever else the re-scan takes (an exponent, a second point).
+        while (cls == TOKENKIND::NUMBER || (cls == TOKENKIND::WORD && (ch == '.' || ch == 'E')) ||
+               (cls == TOKENKIND::OPERATOR && isSign(ch) && last == 'E')) {
+            n.plain = false;
+            take();
+        }
+        // The delimiter behind the number is consumed (at the end of the
+        // line there is nothing to consume); any other character is handed
+        // back for the next token.
+        if (cls != TOKENKIND::DELIMITER) in.back();
+        n.plain = n.plain && n.count < kCap; // a cut text is TEXTTOREAL's
+        n.real = conversion.r;
+        return n;
     }
 };
 
