@@ -67,24 +67,26 @@ constexpr std::int64_t kFixAllComputed = 15;
 constexpr double kTwo64 = 18446744073709551616.0;
 constexpr double kTwoMinus64 = 1.0 / kTwo64;
 
-// The work area of a digit generator: characters after the 64th are dropped.
+// The work area of a digit generator: kWorkArea characters at `a`, those
+// after the last dropped. It is a WORKAREA, or the place in a caller's array
+// where REALTOFIX or WRTREAL want the text: building it there spares a copy
+// (and a copy read back right after its bytes were stored one by one waits
+// for them to reach the cache). Nothing but the text and its NUL is written.
 struct Area {
-    WORKAREA a{};
+    char* a;
     std::size_t len = 0;
+    explicit Area(char* at) : a(at) {}
     void emit(char c) {
-        if (len < a.size()) a[len++] = c;
+        if (len < kWorkArea) a[len++] = c;
     }
-    bool full() const { return len >= a.size(); }
-    WORKAREA done() {
-        if (len < a.size()) a[len] = '\0';
-        return a;
+    bool full() const { return len >= kWorkArea; }
+    void end() {
+        if (len < kWorkArea) a[len] = '\0';
     }
 };
 
-WORKAREA infinite() {
-    Area out;
+void infinite(Area& out) {
     for (char c : std::string_view("Infinite")) out.emit(c);
-    return out.done();
 }
 
 // The unit a value near a is held in (see kTwoMinus64).
@@ -161,13 +163,22 @@ std::uint64_t floorScaled(const Dyadic& v, std::size_t a, const Dyadic& r, std::
     return static_cast<std::uint64_t>(whole) + (sum >= (U128{1} << d) ? 1u : 0u);
 }
 
+// 10^k for k = 0 to 19, all that fit 64 bits.
+constexpr std::array<std::uint64_t, 20> kPow10U64 = [] {
+    std::array<std::uint64_t, 20> p{};
+    p[0] = 1;
+    for (std::size_t k = 1; k < p.size(); ++k) p[k] = p[k - 1] * 10;
+    return p;
+}();
+
+// The number of decimal digits of n (1 for 0). The bit length times 1233 /
+// 4096 (just above log10(2)) is the count less one or less two; one
+// comparison settles which. Counting by divisions would take a loop whose
+// length the branch predictor cannot know.
 std::int32_t decimalDigits(std::uint64_t n) {
-    std::int32_t d = 1;
-    while (n >= 10) {
-        n /= 10;
-        ++d;
-    }
-    return d;
+    const std::uint64_t m = n | 1; // as many digits as n, and 0 counts as 1
+    const auto t = static_cast<std::size_t>(((64 - std::countl_zero(m)) * 1233) >> 12);
+    return static_cast<std::int32_t>(t) + (m >= kPow10U64[t] ? 1 : 0);
 }
 
 // The pairs "00" to "99": putDigits writes two digits per division.
@@ -206,25 +217,20 @@ bool fixDigitsFast(double v, std::int32_t places, Area& out) {
     Dyadic dv;
     if (!toDyadic(std::fabs(v), dv)) return false; // zero and subnormals too
     const Dyadic& dr = kRDyadic[static_cast<std::size_t>(places < 0 ? 0 : places)];
-    const std::uint64_t whole = floorScaled(dv, 0, dr, 0);
-    std::int32_t ndig = 1;
-    while (ndig <= kFixIntComputed && whole >= exact::kPow10Int[static_cast<std::size_t>(ndig)])
-        ++ndig;
+    const std::int32_t ndig = decimalDigits(floorScaled(dv, 0, dr, 0));
     if (ndig > kFixIntComputed) return false;
     const std::int32_t shownPlaces = places > 0 ? places : 0;
     const std::int32_t computed =
         std::min(ndig + shownPlaces, static_cast<std::int32_t>(kFixAllComputed));
     const auto k = static_cast<std::size_t>(computed - ndig);
     const std::uint64_t q = floorScaled(dv, k, dr, k);
+    if (v < 0) out.emit('-');
     // The text is ndig digits, then (for places >= 0) the point and the
     // places: at most 14 + 1 + 16 characters, well inside the work area.
     // The computed places come first, right to left, then the integer
     // digits; places beyond the computed digits are zeros.
-    if (v < 0) out.emit('-');
     const std::int32_t length = ndig + (places >= 0 ? 1 + shownPlaces : 0);
-    if (out.len + static_cast<std::size_t>(length) > out.a.size())
-        return false; // never, but checked
-    char* text = out.a.data() + out.len;
+    char* text = out.a + out.len;
     for (std::int32_t i = computed; i < ndig + shownPlaces; ++i) text[i + 1] = '0';
     if (places >= 0) text[ndig] = '.';
     const std::uint64_t left = putDigits(text + computed + 1, q, static_cast<std::int32_t>(k));
@@ -267,8 +273,7 @@ bool fltDigitsFast(double value, std::uint32_t n, Area& out) {
     // The sign, the digit, the point and n - 1 digits, then the exponent: at
     // most 19 + 5 characters, well inside the work area.
     if (value < 0) out.emit('-');
-    if (out.len + n + 1 > out.a.size()) return false; // never, but checked
-    char* text = out.a.data() + out.len;
+    char* text = out.a + out.len;
     const std::uint64_t first = putDigits(text + n + 1, q, static_cast<std::int32_t>(places));
     text[0] = digitChar(first);
     std::size_t length = 1;
@@ -281,17 +286,18 @@ bool fltDigitsFast(double value, std::uint32_t n, Area& out) {
     return true;
 }
 
-} // namespace
-
-WORKAREA general::FIXDIGITS(double v, std::int32_t places) {
-    Area out;
+// FIXDIGITS the general way.
+void fixDigitsGeneral(double v, std::int32_t places, Area& out) {
     if (v == 0.0) {
         out.emit('0');
         if (places > 0) out.emit('.');
         for (std::int32_t i = 0; i < places && !out.full(); ++i) out.emit('0');
-        return out.done();
+        return;
     }
-    if (!std::isfinite(v)) return infinite();
+    if (!std::isfinite(v)) {
+        infinite(out);
+        return;
+    }
     if (v < 0) {
         out.emit('-');
         v = -v;
@@ -315,19 +321,21 @@ WORKAREA general::FIXDIGITS(double v, std::int32_t places) {
         out.emit('.');
         for (std::int32_t i = 0; i < places && !out.full(); ++i) out.emit(digits.next());
     }
-    return out.done();
 }
 
-WORKAREA general::FLTDIGITS(double v, std::uint32_t n) {
-    Area out;
+// FLTDIGITS the general way.
+void fltDigitsGeneral(double v, std::uint32_t n, Area& out) {
     if (v == 0.0) {
         out.emit('0');
         out.emit('.');
         for (std::uint32_t i = 1; i < n && !out.full(); ++i) out.emit('0');
         for (char c : std::string_view("E+000")) out.emit(c);
-        return out.done();
+        return;
     }
-    if (!std::isfinite(v)) return infinite();
+    if (!std::isfinite(v)) {
+        infinite(out);
+        return;
+    }
     if (n == 0) n = 15;
     if (v < 0) {
         out.emit('-');
@@ -388,19 +396,44 @@ WORKAREA general::FLTDIGITS(double v, std::uint32_t n) {
         for (std::uint32_t i = 1; i < n && !out.full(); ++i) out.emit(digits.next());
     }
     emitExponent(out, e);
-    return out.done();
 }
 
+// The digit generators, the shortcut first.
+void fixDigits(double v, std::int32_t places, Area& out) {
+    if (!fixDigitsFast(v, places, out)) fixDigitsGeneral(v, places, out);
+}
+void fltDigits(double v, std::uint32_t n, Area& out) {
+    if (!fltDigitsFast(v, n, out)) fltDigitsGeneral(v, n, out);
+}
+
+} // namespace
+
 WORKAREA FIXDIGITS(double v, std::int32_t places) {
-    Area out;
-    if (fixDigitsFast(v, places, out)) return out.done();
-    return general::FIXDIGITS(v, places);
+    WORKAREA w{};
+    Area out(w.data());
+    fixDigits(v, places, out);
+    return w;
 }
 
 WORKAREA FLTDIGITS(double v, std::uint32_t n) {
-    Area out;
-    if (fltDigitsFast(v, n, out)) return out.done();
-    return general::FLTDIGITS(v, n);
+    WORKAREA w{};
+    Area out(w.data());
+    fltDigits(v, n, out);
+    return w;
+}
+
+WORKAREA general::FIXDIGITS(double v, std::int32_t places) {
+    WORKAREA w{};
+    Area out(w.data());
+    fixDigitsGeneral(v, places, out);
+    return w;
+}
+
+WORKAREA general::FLTDIGITS(double v, std::uint32_t n) {
+    WORKAREA w{};
+    Area out(w.data());
+    fltDigitsGeneral(v, n, out);
+    return w;
 }
 
 void WRTREAL(double v, std::uint32_t width) {
@@ -424,13 +457,15 @@ void WRTREAL(double v, std::uint32_t width) {
     } // an infinity or a NaN keeps E = 0
     if (v < 0) E += 1;
 
-    WORKAREA text;
+    // The work area's text, built here with its length known.
+    std::array<char, kWorkArea> text;
+    Area out(text.data());
     if (std::int64_t{width} >= E + 2) {
         // Places beyond the work area show nothing more, so the count is capped.
         std::int64_t places = std::int64_t{width} - 2 - E;
         if (places > std::numeric_limits<std::int32_t>::max())
             places = std::numeric_limits<std::int32_t>::max();
-        text = FIXDIGITS(v, static_cast<std::int32_t>(places));
+        fixDigits(v, static_cast<std::int32_t>(places), out);
     } else {
         std::uint32_t n = width;
         if (!(v < 0) && width > 6) {
@@ -438,13 +473,10 @@ void WRTREAL(double v, std::uint32_t width) {
         } else if (v < 0 && width > 7) {
             n = width - 7;
         }
-        text = FLTDIGITS(v, n);
+        fltDigits(v, n, out);
     }
-    const char* nul = std::char_traits<char>::find(text.data(), text.size(), '\0');
-    const std::size_t len =
-        nul != nullptr ? static_cast<std::size_t>(nul - text.data()) : text.size();
-    for (std::size_t i = len; i < width; ++i) WRTCHR(' ');
-    WRTCHARS(std::span<const char>(text.data(), len));
+    for (std::size_t i = out.len; i < width; ++i) WRTCHR(' ');
+    WRTCHARS(std::span<const char>(text.data(), out.len));
 }
 
 void REALTOFIX(double v, std::uint32_t D, std::uint32_t I, std::span<char> text, std::uint32_t& pos,
@@ -468,7 +500,17 @@ void REALTOFIX(double v, std::uint32_t D, std::uint32_t I, std::span<char> text,
     }
     if (D > 16) D = 16;
     if (I > D) I = D;
-    const WORKAREA w = FIXDIGITS(v, static_cast<std::int32_t>(D - I));
+    const auto places = static_cast<std::int32_t>(D - I);
+    if (pos < text.size() && text.size() - pos > kWorkArea) {
+        // Room for the whole work area and its NUL: the text is built where
+        // it goes, the same characters without the copy.
+        Area out(text.data() + pos);
+        fixDigits(v, places, out);
+        pos += static_cast<std::uint32_t>(out.len);
+        text[pos] = '\0';
+        return;
+    }
+    const WORKAREA w = FIXDIGITS(v, places);
     // The characters before the work area's NUL, as many as fit from pos on
     // (the same as writing them one by one by the rule above).
     const char* nul = std::char_traits<char>::find(w.data(), w.size(), '\0');
