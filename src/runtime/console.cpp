@@ -143,6 +143,26 @@ bool atLineEnd(ConsoleState& s, int c) {
 
 void flushHalt() { CONFLUSH(); }
 
+// WRTCHARS into memory, or when the buffer has no room for all of it: kept
+// out of WRTCHARS so that the common case stays a few instructions and a
+// copy, without the set-up a loop and a call would need.
+[[gnu::cold]] void writeRest(std::span<const char> chars) {
+    ConsoleState& s = st;
+    if (s.memory) {
+        mem.out.append(chars.data(), chars.size());
+        return;
+    }
+    // Copied in runs as large as the buffer's free room.
+    std::size_t done = 0;
+    while (done < chars.size()) {
+        if (s.outLen == s.out.size()) CONFLUSH();
+        const std::size_t n = std::min(chars.size() - done, s.out.size() - s.outLen);
+        std::copy_n(chars.data() + done, n, s.out.data() + s.outLen);
+        s.outLen += n;
+        done += n;
+    }
+}
+
 // Points the console at memory or at the standard channels, with nothing
 // read or collected yet.
 void switchChannels(bool memory) {
@@ -210,24 +230,12 @@ void WRTCHR(char ch) { WRTCHARS(std::span<const char>(&ch, 1)); }
 
 void WRTCHARS(std::span<const char> chars) {
     ConsoleState& s = st;
-    if (s.memory) {
-        mem.out.append(chars.data(), chars.size());
-        return;
-    }
-    if (chars.size() <= s.out.size() - s.outLen) { // nearly always: all of it fits
+    if (!s.memory && chars.size() <= s.out.size() - s.outLen) { // nearly always
         std::copy_n(chars.data(), chars.size(), s.out.data() + s.outLen);
         s.outLen += chars.size();
         return;
     }
-    // Copied in runs as large as the buffer's free room.
-    std::size_t done = 0;
-    while (done < chars.size()) {
-        if (s.outLen == s.out.size()) CONFLUSH();
-        const std::size_t n = std::min(chars.size() - done, s.out.size() - s.outLen);
-        std::copy_n(chars.data() + done, n, s.out.data() + s.outLen);
-        s.outLen += n;
-        done += n;
-    }
+    writeRest(chars);
 }
 
 void WRTSTR(std::span<const char> text) {
