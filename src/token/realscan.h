@@ -228,14 +228,14 @@ template <class P> struct QuickToken {
     }
 };
 
-// GETTKNREAL: GETTKN, then a number (or a word such as .5) read again as a
-// real. Every call that delivers a token leaves the position behind it.
-// With shortcut false it always goes the general way, which the shortcut is
-// checked against.
-template <class P, bool shortcut = true>
-void getTknReal(text::TEXTBUF& tkn, TOKENKIND& kind, typename P::Value& value, double& real,
-                std::uint32_t& rc) {
-    if (shortcut && QuickToken<P>(tkn).run(kind, value, real, rc)) return;
+// GETTKNREAL the general way: GETTKN, then a number (or a word such as .5)
+// read again as a real. Every call that delivers a token leaves the position
+// behind it. Kept out of line: inlined beside the shortcut, its many live
+// values would make every call save and restore registers it rarely needs.
+template <class P>
+[[gnu::noinline]] void getTknRealGeneral(text::TEXTBUF& tkn, TOKENKIND& kind,
+                                         typename P::Value& value, double& real,
+                                         std::uint32_t& rc) {
     rc = kTknOk;
     real = 0.0;
     TokenScan<P> token(tkn);
@@ -262,6 +262,16 @@ void getTknReal(text::TEXTBUF& tkn, TOKENKIND& kind, typename P::Value& value, d
     runtime::TEXTTOREAL(tkn.CHARS, pos, real, ok);
     if (negative) real = -real;
     if (!ok) rc = kTknBadReal;
+}
+
+// GETTKNREAL: the shortcut where it applies, else the general way. With
+// shortcut false it always goes the general way, which the shortcut is
+// checked against.
+template <class P, bool shortcut = true>
+void getTknReal(text::TEXTBUF& tkn, TOKENKIND& kind, typename P::Value& value, double& real,
+                std::uint32_t& rc) {
+    if (shortcut && QuickToken<P>(tkn).run(kind, value, real, rc)) return;
+    getTknRealGeneral<P>(tkn, kind, value, real, rc);
 }
 
 } // namespace token::core
