@@ -9,6 +9,8 @@
 //   than the rounding table and truncation allow (one unit in the last place
 //   that the algorithm computes, the 15-digit limit of fixed-point text
 //   included), read back in long double;
+// - FIXDIGITS and FLTDIGITS give the same work area as their general paths
+//   (without the shortcuts for ordinary values);
 // - REALTOFIX writes exactly the FIXDIGITS text, with ok and pos as its writing
 //   rule says; WRTREAL(v, 0) is a blank and the FLTDIGITS text;
 // - round trips: the nine-place fixed text of a value from 1 to 10^12, and the
@@ -125,9 +127,12 @@ void checkFifteenDigits(const FixedParts& p, std::string_view what) {
 }
 
 void checkFixdigits(double v, std::int32_t places) {
-    std::string t = textOf(runtime::FIXDIGITS(v, places));
+    const runtime::WORKAREA w = runtime::FIXDIGITS(v, places);
+    std::string t = textOf(w);
     std::string what = "FIXDIGITS(" + fuzzcheck::bitsOf(v) + ", " +
                        fuzzcheck::decimal(std::int64_t{places}) + ") = " + t;
+    require(w == runtime::general::FIXDIGITS(v, places),
+            "the shortcut gives the general path's work area", what);
     if (v == 0) {
         std::string want = "0";
         if (places > 0) want += ".";
@@ -195,9 +200,12 @@ FloatParts splitFloat(const std::string& t, std::string_view what) {
 }
 
 void checkFltdigits(double v, std::uint32_t n) {
-    std::string t = textOf(runtime::FLTDIGITS(v, n));
+    const runtime::WORKAREA w = runtime::FLTDIGITS(v, n);
+    std::string t = textOf(w);
     std::string what = "FLTDIGITS(" + fuzzcheck::bitsOf(v) + ", " +
                        fuzzcheck::decimal(std::uint64_t{n}) + ") = " + t;
+    require(w == runtime::general::FLTDIGITS(v, n),
+            "the shortcut gives the general path's work area", what);
     const bool cut = t.size() == runtime::kWorkArea;
     if (v == 0) {
         std::string want = "0.";

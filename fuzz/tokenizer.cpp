@@ -20,6 +20,10 @@
 // - every console line is one of the tokenizers' messages.
 // Finally the line is scanned as the evaluator scans it: GETTKNREAL until a
 // nonzero return code, in at most COUNT + 1 calls (no line is scanned twice).
+//
+// The whole script runs twice, once with GETTKNREAL and once with
+// general::GETTKNREAL (no one-pass shortcut), and everything seen after every
+// step (token text, results, positions, stop record, console) must agree.
 #include "fuzzcheck.h"
 
 #include "runtime/console.h"
@@ -42,6 +46,9 @@ using token::TOKENKIND;
 
 constexpr std::uint32_t kCap = 256;
 
+// Which GETTKNREAL the script calls: the module's own or the general way.
+bool useGeneral = false;
+
 // The operations of one tokenizer module, under one name for the script.
 struct First {
     using Value = std::int64_t;
@@ -56,7 +63,11 @@ struct First {
         token::GETTKN(t, k, v, rc);
     }
     static void gettknreal(TEXTBUF& t, TOKENKIND& k, Value& v, double& r, std::uint32_t& rc) {
-        token::GETTKNREAL(t, k, v, r, rc);
+        if (useGeneral) {
+            token::general::GETTKNREAL(t, k, v, r, rc);
+        } else {
+            token::GETTKNREAL(t, k, v, r, rc);
+        }
     }
     static void ungettkn(std::uint32_t& f) { token::UNGETTKN(f); }
     static void getopcode(TEXTBUF& t, std::uint32_t& c, std::uint32_t& f) {
@@ -65,6 +76,9 @@ struct First {
     static void getrestofln(TEXTBUF& t, std::uint32_t& rc) { token::GETRESTOFLN(t, rc); }
     static std::uint32_t curposn() { return token::CURPOSN(); }
     static const TEXTBUF& tknbuf() { return token::TKNBUF(); }
+    static std::uint32_t prevposn() { return token::PREVPOSN(); }
+    static char stopchr() { return token::STOPCHR; }
+    static TOKENKIND stopkind() { return token::STOPKIND; }
 };
 
 struct Table {
@@ -80,8 +94,15 @@ struct Table {
         token::table::GETTKN(t, k, v, rc);
     }
     static void gettknreal(TEXTBUF& t, TOKENKIND& k, Value& v, double& r, std::uint32_t& rc) {
-        token::table::GETTKNREAL(t, k, v, r, rc);
+        if (useGeneral) {
+            token::table::general::GETTKNREAL(t, k, v, r, rc);
+        } else {
+            token::table::GETTKNREAL(t, k, v, r, rc);
+        }
     }
+    static std::uint32_t prevposn() { return token::table::PREVPOSN(); }
+    static char stopchr() { return token::table::STOPCHR; }
+    static TOKENKIND stopkind() { return token::table::STOPKIND; }
     static void ungettkn(std::uint32_t& f) { token::table::UNGETTKN(f); }
     static void getopcode(TEXTBUF& t, std::uint32_t& c, std::uint32_t& f) {
         token::table::GETOPCODE(t, c, f);
@@ -216,6 +237,18 @@ template <typename Face> struct Run {
     token::CHARSET digits = setOf("0123456789");
     bool echoesLineEnds = false;
     fuzzcheck::Guarded<TEXTBUF> tkn;
+    // Everything seen after each step, for the comparison of the two runs.
+    std::string trace;
+
+    template <typename T> void note(const T& x) {
+        trace.append(reinterpret_cast<const char*>(&x), sizeof x);
+    }
+    void noteResults(TOKENKIND kind, Value value, double real, std::uint32_t rc) {
+        note(kind);
+        note(value);
+        note(real);
+        note(rc);
+    }
 
     TOKENKIND classOf(unsigned char c) const {
         if (Face::kTable) {
@@ -247,6 +280,14 @@ template <typename Face> struct Run {
         }
         std::string out = runtime::CONTAKEOUTPUT();
         if (!echoesLineEnds) checkMessages(out);
+        note(tkn.value.CHARS);
+        note(tkn.value.COUNT);
+        note(tkn.value.ORIGCNT);
+        note(Face::curposn());
+        note(Face::prevposn());
+        note(Face::stopchr());
+        note(Face::stopkind());
+        trace += out;
     }
 
     void afterInit(std::string_view what, std::uint32_t start) {
@@ -290,6 +331,7 @@ template <typename Face> struct Run {
         TOKENKIND kind = TOKENKIND::DELIMITER;
         Value value = 0;
         std::uint32_t rc = 0;
+        double real = 0;
         switch (op) {
         case 0:
         case 1:
@@ -330,7 +372,6 @@ template <typename Face> struct Run {
             break;
         case 5:
         case 6: {
-            double real = 0;
             Face::gettknreal(tkn.value, kind, value, real, rc);
             checkToken(what, kind, rc, before, {0, 1, 2, 4, 6, 7}, true);
             if (kind == TOKENKIND::NUMBER) {
@@ -437,6 +478,7 @@ template <typename Face> struct Run {
             }
             break;
         }
+        noteResults(kind, value, real, rc);
         settle(what);
     }
 
@@ -454,6 +496,7 @@ template <typename Face> struct Run {
             std::uint32_t rc = 0;
             Face::gettknreal(tkn.value, kind, value, real, rc);
             ++calls;
+            noteResults(kind, value, real, rc);
             checkToken("evaluator scan", kind, rc, before, {0, 1, 2, 4, 6, 7}, true);
             settle("evaluator scan");
             if (rc != 0) break;
@@ -463,7 +506,7 @@ template <typename Face> struct Run {
     }
 };
 
-template <typename Face> void fuzzOne(FuzzedDataProvider& fdp, const std::string& text) {
+template <typename Face> std::string fuzzOne(FuzzedDataProvider& fdp, const std::string& text) {
     Run<Face> run;
     // The line: up to 256 of the bytes in CHARS, NUL-terminated when shorter,
     // junk behind the NUL on request, and a COUNT that may stop short.
@@ -494,6 +537,21 @@ template <typename Face> void fuzzOne(FuzzedDataProvider& fdp, const std::string
     run.settle("start");
     for (int i = 0; i < 300 && fdp.remaining_bytes() > 0; ++i) run.step(fdp);
     run.scanLikeTheEvaluator();
+    return run.trace;
+}
+
+// One run of the script from a fresh start of both modules.
+std::string runScript(const std::uint8_t* data, std::size_t size) {
+    runtime::FPINIT();
+    token::table::TKNINIT();
+    text::TEXTINIT();
+    token::TKNINIT();
+    runtime::CONTAKEOUTPUT();
+    FuzzedDataProvider fdp(data, size);
+    // The line comes first, so that a plain line of text is a seed as it is.
+    std::string text = fdp.ConsumeRandomLengthString(300);
+    if (fdp.ConsumeBool()) return fuzzOne<Table>(fdp, text);
+    return fuzzOne<First>(fdp, text);
 }
 
 } // namespace
@@ -505,18 +563,11 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    runtime::FPINIT();
-    token::table::TKNINIT();
-    text::TEXTINIT();
-    token::TKNINIT();
-    runtime::CONTAKEOUTPUT();
-    FuzzedDataProvider fdp(data, size);
-    // The line comes first, so that a plain line of text is a seed as it is.
-    std::string text = fdp.ConsumeRandomLengthString(300);
-    if (fdp.ConsumeBool()) {
-        fuzzOne<Table>(fdp, text);
-    } else {
-        fuzzOne<First>(fdp, text);
-    }
+    useGeneral = false;
+    const std::string quick = runScript(data, size);
+    useGeneral = true;
+    const std::string general = runScript(data, size);
+    useGeneral = false;
+    require(quick == general, "GETTKNREAL and its general way see different things");
     return 0;
 }

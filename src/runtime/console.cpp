@@ -143,6 +143,26 @@ bool atLineEnd(ConsoleState& s, int c) {
 
 void flushHalt() { CONFLUSH(); }
 
+// WRTCHARS into memory, or when the buffer has no room for all of it: kept
+// out of WRTCHARS so that the common case stays a few instructions and a
+// copy, without the set-up a loop and a call would need.
+[[gnu::cold]] void writeRest(std::span<const char> chars) {
+    ConsoleState& s = st;
+    if (s.memory) {
+        mem.out.append(chars.data(), chars.size());
+        return;
+    }
+    // Copied in runs as large as the buffer's free room.
+    std::size_t done = 0;
+    while (done < chars.size()) {
+        if (s.outLen == s.out.size()) CONFLUSH();
+        const std::size_t n = std::min(chars.size() - done, s.out.size() - s.outLen);
+        std::copy_n(chars.data() + done, n, s.out.data() + s.outLen);
+        s.outLen += n;
+        done += n;
+    }
+}
+
 // Points the console at memory or at the standard channels, with nothing
 // read or collected yet.
 void switchChannels(bool memory) {
@@ -206,39 +226,27 @@ void SKIPLN() {
 
 bool CONATEND() { return peek(st, 0) < 0; }
 
-void WRTCHR(char ch) {
+void WRTCHR(char ch) { WRTCHARS(std::span<const char>(&ch, 1)); }
+
+void WRTCHARS(std::span<const char> chars) {
     ConsoleState& s = st;
-    if (s.memory) {
-        mem.out.push_back(ch);
+    if (!s.memory && chars.size() <= s.out.size() - s.outLen) { // nearly always
+        std::copy_n(chars.data(), chars.size(), s.out.data() + s.outLen);
+        s.outLen += chars.size();
         return;
     }
-    if (s.outLen == s.out.size()) CONFLUSH();
-    s.out[s.outLen++] = ch;
+    writeRest(chars);
 }
 
 void WRTSTR(std::span<const char> text) {
-    ConsoleState& s = st;
     const char* nul = std::char_traits<char>::find(text.data(), text.size(), '\0');
-    const std::size_t len =
-        nul != nullptr ? static_cast<std::size_t>(nul - text.data()) : text.size();
-    if (s.memory) {
-        mem.out.append(text.data(), len);
-        return;
-    }
-    // Copied in runs as large as the buffer's free room.
-    std::size_t done = 0;
-    while (done < len) {
-        if (s.outLen == s.out.size()) CONFLUSH();
-        const std::size_t n = std::min(len - done, s.out.size() - s.outLen);
-        std::copy_n(text.data() + done, n, s.out.data() + s.outLen);
-        s.outLen += n;
-        done += n;
-    }
+    WRTCHARS(
+        text.first(nul != nullptr ? static_cast<std::size_t>(nul - text.data()) : text.size()));
 }
 
 void WRTLN() {
-    WRTCHR(kCR);
-    WRTCHR(kLF);
+    constexpr char kLineEnd[] = {kCR, kLF};
+    WRTCHARS(kLineEnd);
 }
 
 void WRTCARD(std::uint32_t n, std::uint32_t width) {

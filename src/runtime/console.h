@@ -10,6 +10,7 @@
 // and collects everything written in memory instead of on standard output.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -34,6 +35,15 @@ bool CONATEND();
 
 // Writes the characters before the first NUL (all of them when there is none).
 void WRTSTR(std::span<const char> text);
+// Writes every character given, NULs included.
+void WRTCHARS(std::span<const char> chars);
+// WRTSTR of a string literal: the NUL is found when compiling, so that the
+// prompt and the labels of every result line cost no search.
+template <std::size_t N> void WRTSTR(const char (&text)[N]) {
+    const char* nul = std::char_traits<char>::find(text, N, '\0');
+    WRTCHARS(
+        std::span<const char>(text, nul != nullptr ? static_cast<std::size_t>(nul - text) : N));
+}
 // Writes one line end: carriage return, line feed.
 void WRTLN();
 // Writes n in decimal, right-aligned in width; width 0 writes one blank first.

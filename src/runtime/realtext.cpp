@@ -67,114 +67,30 @@ constexpr std::int64_t kFixAllComputed = 15;
 constexpr double kTwo64 = 18446744073709551616.0;
 constexpr double kTwoMinus64 = 1.0 / kTwo64;
 
-// The work area of a digit generator: characters after the 64th are dropped.
+// The work area of a digit generator: kWorkArea characters at `a`, those
+// after the last dropped. It is a WORKAREA, or the place in a caller's array
+// where REALTOFIX or WRTREAL want the text: building it there spares a copy
+// (and a copy read back right after its bytes were stored one by one waits
+// for them to reach the cache). Nothing but the text and its NUL is written.
 struct Area {
-    WORKAREA a{};
+    char* a;
     std::size_t len = 0;
+    explicit Area(char* at) : a(at) {}
     void emit(char c) {
-        if (len < a.size()) a[len++] = c;
+        if (len < kWorkArea) a[len++] = c;
     }
-    bool full() const { return len >= a.size(); }
-    WORKAREA done() {
-        if (len < a.size()) a[len] = '\0';
-        return a;
+    bool full() const { return len >= kWorkArea; }
+    void end() {
+        if (len < kWorkArea) a[len] = '\0';
     }
 };
 
-WORKAREA infinite() {
-    Area out;
+void infinite(Area& out) {
     for (char c : std::string_view("Infinite")) out.emit(c);
-    return out.done();
 }
 
 // The unit a value near a is held in (see kTwoMinus64).
 double unitFor(double a) { return a >= kTwo64 ? kTwoMinus64 : 1.0; }
-
-// The fast path of FIXDIGITS, for the values nearly every line shows.
-//
-// For 0 < v < 10^14 the exact value x = v + R[places] is a sum of two dyadic
-// fractions, m / 2^s + r / 2^t, with 53-bit significands m and r. Then
-// floor(x * 10^k), for k up to 14, is found in 128-bit integer arithmetic:
-// the whole part of m * 10^k / 2^s, plus 1 when the two fractional parts add
-// up to 1 or more, an exact comparison over the common denominator 2^max(s, t)
-// (both parts are below 1, so every term stays below 2^127). The digits are
-// those the general path reads off the same exact value; this path only
-// spares the expansions, which cost far more than the rest of a line.
-__extension__ using U128 = unsigned __int128;
-
-// A positive double as m / 2^s, or false when it needs s < 0 or s > 126.
-struct Dyadic {
-    std::uint64_t m = 0;
-    int s = 0;
-};
-
-bool toDyadic(double v, Dyadic& d) {
-    // Read off the bits: v = (2^52 + fraction) * 2^(exponent - 1075) for a
-    // normal double; subnormals take the general path.
-    const auto bits = std::bit_cast<std::uint64_t>(v);
-    const auto biased = static_cast<int>((bits >> 52) & 0x7FFu);
-    if (biased == 0 || biased == 0x7FF) return false;
-    d.m = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
-    d.s = 1075 - biased;
-    return d.s >= 0 && d.s <= 126;
-}
-
-// floor((v + r) * 10^k) for v = m / 2^s and r = mr / 2^t with r * 10^k < 1.
-std::uint64_t floorScaled(const Dyadic& v, const Dyadic& r, int k) {
-    const U128 p10 = exact::kPow10Int[static_cast<std::size_t>(k)];
-    const U128 n = U128{v.m} * p10; // below 2^53 * 10^14 < 2^100
-    const U128 whole = n >> v.s;
-    const U128 frac = n - (whole << v.s); // of 2^s
-    const U128 rn = U128{r.m} * p10;      // of 2^t, and below 2^t
-    const int d = std::max(v.s, r.s);
-    const U128 sum = (frac << (d - v.s)) + (rn << (d - r.s));
-    return static_cast<std::uint64_t>(whole) + (sum >= (U128{1} << d) ? 1u : 0u);
-}
-
-std::int32_t decimalDigits(std::uint64_t n) {
-    std::int32_t d = 1;
-    while (n >= 10) {
-        n /= 10;
-        ++d;
-    }
-    return d;
-}
-
-// FIXDIGITS of 0 < v < 10^14 with places up to 16 and at most 14 integer
-// digits after rounding; false (nothing emitted) for everything else.
-bool fixDigitsFast(double v, std::int32_t places, Area& out) {
-    if (!(v < 1e14) || places > 16) return false;
-    Dyadic dv;
-    Dyadic dr;
-    if (!toDyadic(v, dv) || !toDyadic(R[static_cast<std::size_t>(places < 0 ? 0 : places)], dr))
-        return false;
-    const std::uint64_t whole = floorScaled(dv, dr, 0);
-    std::int32_t ndig = 1;
-    while (ndig <= kFixIntComputed && whole >= exact::kPow10Int[static_cast<std::size_t>(ndig)])
-        ++ndig;
-    if (ndig > kFixIntComputed) return false;
-    const std::int32_t shownPlaces = places > 0 ? places : 0;
-    const std::int32_t computed =
-        std::min(ndig + shownPlaces, static_cast<std::int32_t>(kFixAllComputed));
-    std::uint64_t q = floorScaled(dv, dr, computed - ndig);
-    // The text is ndig digits, then (for places >= 0) the point and the
-    // places: at most 14 + 1 + 16 characters, well inside the work area.
-    // The computed digits go right to left into their places, the digit at
-    // index i one place further right once it is past the point; places
-    // beyond the computed digits are zeros.
-    const std::int32_t length = ndig + (places >= 0 ? 1 + shownPlaces : 0);
-    if (out.len + static_cast<std::size_t>(length) > out.a.size())
-        return false; // never, but checked
-    char* text = out.a.data() + out.len;
-    for (std::int32_t i = computed; i < ndig + shownPlaces; ++i) text[i + 1] = '0';
-    if (places >= 0) text[ndig] = '.';
-    for (std::int32_t i = computed - 1; i >= 0; --i) {
-        text[i < ndig ? i : i + 1] = digitChar(q);
-        q /= 10;
-    }
-    out.len += static_cast<std::size_t>(length);
-    return true;
-}
 
 // Writes |E| as three digits: hundreds, tens, units.
 void emitExponent(Area& out, std::int32_t e) {
@@ -187,22 +103,205 @@ void emitExponent(Area& out, std::int32_t e) {
     out.emit(digitChar(ae));
 }
 
-} // namespace
+// The shortcuts of FIXDIGITS and FLTDIGITS, for the values nearly every
+// line shows.
+//
+// A positive double is a dyadic fraction m / 2^s with a 53-bit significand
+// m, and so is every entry of R. For the values below, the exact value the
+// digit steps work on is x = v * 10^a + R[k] * 10^b (a power of ten that
+// the steps apply exactly, and the rounding term), and the digits shown are
+// those of floor(x), found in 128-bit integer arithmetic: the whole part of
+// m * 10^a / 2^s, plus 1 when the two fractional parts add up to 1 or more,
+// an exact comparison over the common denominator 2^max(s, t). The digits
+// are those the general path reads off the same exact value; the shortcuts
+// only spare the expansions, which cost far more than the rest of a line.
+__extension__ using U128 = unsigned __int128;
 
-WORKAREA FIXDIGITS(double v, std::int32_t places) {
-    Area out;
+struct Dyadic {
+    std::uint64_t m = 0;
+    int s = 0;
+};
+
+// A positive double as m / 2^s, or false when it needs s < 0 or s > 126.
+constexpr bool toDyadic(double v, Dyadic& d) {
+    // Read off the bits: v = (2^52 + fraction) * 2^(exponent - 1075) for a
+    // normal double; subnormals take the general path.
+    const auto bits = std::bit_cast<std::uint64_t>(v);
+    const auto biased = static_cast<int>((bits >> 52) & 0x7FFu);
+    if (biased == 0 || biased == 0x7FF) return false;
+    d.m = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
+    d.s = 1075 - biased;
+    return d.s >= 0 && d.s <= 126;
+}
+
+// The entries of R as dyadic fractions (all of them are in range).
+constexpr std::array<Dyadic, R.size()> kRDyadic = [] {
+    std::array<Dyadic, R.size()> d{};
+    for (std::size_t k = 0; k < R.size(); ++k) toDyadic(R[k], d[k]);
+    return d;
+}();
+
+// 10^k for k = 0 to 22 as 128-bit integers (the largest below 2^74).
+constexpr std::size_t kWidePowers = 23;
+constexpr std::array<U128, kWidePowers> kPow10Wide = [] {
+    std::array<U128, kWidePowers> p{};
+    p[0] = 1;
+    for (std::size_t k = 1; k < p.size(); ++k) p[k] = p[k - 1] * 10;
+    return p;
+}();
+
+// floor(v * 10^a + r * 10^b) for v = m / 2^s and r = mr / 2^t, when
+// r * 10^b < 1 and the result is below 2^64. With a <= 22 every product is
+// below 2^53 * 10^22 < 2^127, and both fractional parts below 2^max(s, t).
+std::uint64_t floorScaled(const Dyadic& v, std::size_t a, const Dyadic& r, std::size_t b) {
+    const U128 n = U128{v.m} * kPow10Wide[a];
+    const U128 whole = n >> v.s;
+    const U128 frac = n - (whole << v.s);      // of 2^s
+    const U128 rn = U128{r.m} * kPow10Wide[b]; // of 2^t, and below 2^t
+    const int d = std::max(v.s, r.s);
+    const U128 sum = (frac << (d - v.s)) + (rn << (d - r.s));
+    return static_cast<std::uint64_t>(whole) + (sum >= (U128{1} << d) ? 1u : 0u);
+}
+
+// 10^k for k = 0 to 19, all that fit 64 bits.
+constexpr std::array<std::uint64_t, 20> kPow10U64 = [] {
+    std::array<std::uint64_t, 20> p{};
+    p[0] = 1;
+    for (std::size_t k = 1; k < p.size(); ++k) p[k] = p[k - 1] * 10;
+    return p;
+}();
+
+// The number of decimal digits of n (1 for 0). The bit length times 1233 /
+// 4096 (just above log10(2)) is the count less one or less two; one
+// comparison settles which. Counting by divisions would take a loop whose
+// length the branch predictor cannot know.
+std::int32_t decimalDigits(std::uint64_t n) {
+    const std::uint64_t m = n | 1; // as many digits as n, and 0 counts as 1
+    const auto t = static_cast<std::size_t>(((64 - std::countl_zero(m)) * 1233) >> 12);
+    return static_cast<std::int32_t>(t) + (m >= kPow10U64[t] ? 1 : 0);
+}
+
+// The pairs "00" to "99": putDigits writes two digits per division.
+constexpr std::array<char, 200> kDigitPairs = [] {
+    std::array<char, 200> t{};
+    for (std::size_t i = 0; i < 100; ++i) {
+        t[2 * i] = static_cast<char>('0' + i / 10);
+        t[2 * i + 1] = static_cast<char>('0' + i % 10);
+    }
+    return t;
+}();
+
+// Writes the last count decimal digits of q so that they end just before
+// end; returns what is left of q in front of them.
+std::uint64_t putDigits(char* end, std::uint64_t q, std::int32_t count) {
+    for (; count >= 2; count -= 2) {
+        const std::size_t pair = static_cast<std::size_t>(q % 100) * 2;
+        q /= 100;
+        end -= 2;
+        end[0] = kDigitPairs[pair];
+        end[1] = kDigitPairs[pair + 1];
+    }
+    if (count == 1) {
+        *--end = digitChar(q);
+        q /= 10;
+    }
+    return q;
+}
+
+// FIXDIGITS of 0 < |v| < 10^14 with places up to 16 and at most 14 integer
+// digits after rounding; false (nothing emitted) for everything else.
+// Here x = |v| + R[places]: ndig counts the digits of floor(x), and the
+// computed digits are those of floor(x * 10^k), k = computed - ndig.
+bool fixDigitsFast(double v, std::int32_t places, Area& out) {
+    if (!(std::fabs(v) < 1e14) || places > 16) return false;
+    Dyadic dv;
+    if (!toDyadic(std::fabs(v), dv)) return false; // zero and subnormals too
+    const Dyadic& dr = kRDyadic[static_cast<std::size_t>(places < 0 ? 0 : places)];
+    const std::int32_t ndig = decimalDigits(floorScaled(dv, 0, dr, 0));
+    if (ndig > kFixIntComputed) return false;
+    const std::int32_t shownPlaces = places > 0 ? places : 0;
+    const std::int32_t computed =
+        std::min(ndig + shownPlaces, static_cast<std::int32_t>(kFixAllComputed));
+    const auto k = static_cast<std::size_t>(computed - ndig);
+    const std::uint64_t q = floorScaled(dv, k, dr, k);
+    if (v < 0) out.emit('-');
+    // The text is ndig digits, then (for places >= 0) the point and the
+    // places: at most 14 + 1 + 16 characters, well inside the work area.
+    // The computed places come first, right to left, then the integer
+    // digits; places beyond the computed digits are zeros.
+    const std::int32_t length = ndig + (places >= 0 ? 1 + shownPlaces : 0);
+    char* text = out.a + out.len;
+    for (std::int32_t i = computed; i < ndig + shownPlaces; ++i) text[i + 1] = '0';
+    if (places >= 0) text[ndig] = '.';
+    const std::uint64_t left = putDigits(text + computed + 1, q, static_cast<std::int32_t>(k));
+    putDigits(text + ndig, left, ndig);
+    out.len += static_cast<std::size_t>(length);
+    return true;
+}
+
+// FLTDIGITS of 10^-15 <= |v| < 10 with 1 to 17 digits (n = 0 is 15);
+// false (nothing emitted) for everything else. The scaling steps bring v into [1, 10) with
+// powers of ten that doubles hold exactly (from 10^-15 on, the steps by
+// 10^16 and up never apply), so the scaled value is v * 10^J exactly, and
+// the digits are those of floor(v * 10^(J + n - 1) + R[n - 1] * 10^(n - 1)),
+// one fewer when rounding reached 10.
+bool fltDigitsFast(double value, std::uint32_t n, Area& out) {
+    const double v = std::fabs(value);
+    if (n == 0) n = 15;
+    if (!(v >= 1e-15 && v < 10) || n > 17) return false;
+    Dyadic dv;
+    if (!toDyadic(v, dv)) return false;
+    // The steps for v < 1, on v * 10^j = m * 10^j / 2^s compared with 1
+    // exactly: multiply by 10^8, 10^4, 10^2 and 10 while the product stays
+    // at most 1 (j stays at most 15), then by 10 once more if below 1.
+    const U128 one = U128{1} << dv.s;
+    std::size_t J = 0;
+    if (v < 1) {
+        for (std::size_t step = 8; step >= 1; step /= 2) {
+            if (U128{dv.m} * kPow10Wide[J + step] <= one) J += step;
+        }
+        if (U128{dv.m} * kPow10Wide[J] < one) ++J;
+    }
+    const std::size_t places = n - 1;
+    if (J + places >= kWidePowers) return false;
+    std::uint64_t q = floorScaled(dv, J + places, kRDyadic[places], places);
+    auto e = -static_cast<std::int32_t>(J);
+    if (q >= kPow10Wide[n]) { // rounding reached 10: one digit fewer
+        q /= 10;
+        ++e;
+    }
+    // The sign, the digit, the point and n - 1 digits, then the exponent: at
+    // most 19 + 5 characters, well inside the work area.
+    if (value < 0) out.emit('-');
+    char* text = out.a + out.len;
+    const std::uint64_t first = putDigits(text + n + 1, q, static_cast<std::int32_t>(places));
+    text[0] = digitChar(first);
+    std::size_t length = 1;
+    if (n > 1) {
+        text[1] = '.';
+        length = n + 1;
+    }
+    out.len += length;
+    emitExponent(out, e);
+    return true;
+}
+
+// FIXDIGITS the general way.
+void fixDigitsGeneral(double v, std::int32_t places, Area& out) {
     if (v == 0.0) {
         out.emit('0');
         if (places > 0) out.emit('.');
         for (std::int32_t i = 0; i < places && !out.full(); ++i) out.emit('0');
-        return out.done();
+        return;
     }
-    if (!std::isfinite(v)) return infinite();
+    if (!std::isfinite(v)) {
+        infinite(out);
+        return;
+    }
     if (v < 0) {
         out.emit('-');
         v = -v;
     }
-    if (fixDigitsFast(v, places, out)) return out.done();
     // x = v + R[places], exactly; for places above 16 nothing is added.
     const double unit = unitFor(v);
     Expansion x(v * unit);
@@ -222,19 +321,21 @@ WORKAREA FIXDIGITS(double v, std::int32_t places) {
         out.emit('.');
         for (std::int32_t i = 0; i < places && !out.full(); ++i) out.emit(digits.next());
     }
-    return out.done();
 }
 
-WORKAREA FLTDIGITS(double v, std::uint32_t n) {
-    Area out;
+// FLTDIGITS the general way.
+void fltDigitsGeneral(double v, std::uint32_t n, Area& out) {
     if (v == 0.0) {
         out.emit('0');
         out.emit('.');
         for (std::uint32_t i = 1; i < n && !out.full(); ++i) out.emit('0');
         for (char c : std::string_view("E+000")) out.emit(c);
-        return out.done();
+        return;
     }
-    if (!std::isfinite(v)) return infinite();
+    if (!std::isfinite(v)) {
+        infinite(out);
+        return;
+    }
     if (n == 0) n = 15;
     if (v < 0) {
         out.emit('-');
@@ -295,7 +396,44 @@ WORKAREA FLTDIGITS(double v, std::uint32_t n) {
         for (std::uint32_t i = 1; i < n && !out.full(); ++i) out.emit(digits.next());
     }
     emitExponent(out, e);
-    return out.done();
+}
+
+// The digit generators, the shortcut first.
+void fixDigits(double v, std::int32_t places, Area& out) {
+    if (!fixDigitsFast(v, places, out)) fixDigitsGeneral(v, places, out);
+}
+void fltDigits(double v, std::uint32_t n, Area& out) {
+    if (!fltDigitsFast(v, n, out)) fltDigitsGeneral(v, n, out);
+}
+
+} // namespace
+
+WORKAREA FIXDIGITS(double v, std::int32_t places) {
+    WORKAREA w{};
+    Area out(w.data());
+    fixDigits(v, places, out);
+    return w;
+}
+
+WORKAREA FLTDIGITS(double v, std::uint32_t n) {
+    WORKAREA w{};
+    Area out(w.data());
+    fltDigits(v, n, out);
+    return w;
+}
+
+WORKAREA general::FIXDIGITS(double v, std::int32_t places) {
+    WORKAREA w{};
+    Area out(w.data());
+    fixDigitsGeneral(v, places, out);
+    return w;
+}
+
+WORKAREA general::FLTDIGITS(double v, std::uint32_t n) {
+    WORKAREA w{};
+    Area out(w.data());
+    fltDigitsGeneral(v, n, out);
+    return w;
 }
 
 void WRTREAL(double v, std::uint32_t width) {
@@ -319,13 +457,15 @@ void WRTREAL(double v, std::uint32_t width) {
     } // an infinity or a NaN keeps E = 0
     if (v < 0) E += 1;
 
-    WORKAREA text;
+    // The work area's text, built here with its length known.
+    std::array<char, kWorkArea> text;
+    Area out(text.data());
     if (std::int64_t{width} >= E + 2) {
         // Places beyond the work area show nothing more, so the count is capped.
         std::int64_t places = std::int64_t{width} - 2 - E;
         if (places > std::numeric_limits<std::int32_t>::max())
             places = std::numeric_limits<std::int32_t>::max();
-        text = FIXDIGITS(v, static_cast<std::int32_t>(places));
+        fixDigits(v, static_cast<std::int32_t>(places), out);
     } else {
         std::uint32_t n = width;
         if (!(v < 0) && width > 6) {
@@ -333,13 +473,10 @@ void WRTREAL(double v, std::uint32_t width) {
         } else if (v < 0 && width > 7) {
             n = width - 7;
         }
-        text = FLTDIGITS(v, n);
+        fltDigits(v, n, out);
     }
-    const char* nul = std::char_traits<char>::find(text.data(), text.size(), '\0');
-    const std::size_t len =
-        nul != nullptr ? static_cast<std::size_t>(nul - text.data()) : text.size();
-    for (std::size_t i = len; i < width; ++i) WRTCHR(' ');
-    WRTSTR(std::span<const char>(text.data(), len));
+    for (std::size_t i = out.len; i < width; ++i) WRTCHR(' ');
+    WRTCHARS(std::span<const char>(text.data(), out.len));
 }
 
 void REALTOFIX(double v, std::uint32_t D, std::uint32_t I, std::span<char> text, std::uint32_t& pos,
@@ -363,7 +500,17 @@ void REALTOFIX(double v, std::uint32_t D, std::uint32_t I, std::span<char> text,
     }
     if (D > 16) D = 16;
     if (I > D) I = D;
-    const WORKAREA w = FIXDIGITS(v, static_cast<std::int32_t>(D - I));
+    const auto places = static_cast<std::int32_t>(D - I);
+    if (pos < text.size() && text.size() - pos > kWorkArea) {
+        // Room for the whole work area and its NUL: the text is built where
+        // it goes, the same characters without the copy.
+        Area out(text.data() + pos);
+        fixDigits(v, places, out);
+        pos += static_cast<std::uint32_t>(out.len);
+        text[pos] = '\0';
+        return;
+    }
+    const WORKAREA w = FIXDIGITS(v, places);
     // The characters before the work area's NUL, as many as fit from pos on
     // (the same as writing them one by one by the rule above).
     const char* nul = std::char_traits<char>::find(w.data(), w.size(), '\0');
@@ -379,22 +526,28 @@ void REALTOFIX(double v, std::uint32_t D, std::uint32_t I, std::span<char> text,
 }
 
 void TEXTTOREAL(std::span<const char> text, std::uint32_t& pos, double& value, bool& ok) {
+    // The reading position is a local, written back at the end. At the end
+    // of the text the current character is NUL, which is no digit, point,
+    // sign or "E": those tests need no end check of their own.
+    const std::size_t size =
+        std::min<std::size_t>(text.size(), std::numeric_limits<std::uint32_t>::max());
+    std::uint32_t at = pos;
     char cur = '\0';
     bool atEnd = false;
     auto next = [&] {
-        if (pos < text.size() && text[pos] != '\0') {
-            cur = text[pos];
-            ++pos;
+        if (at < size && text[at] != '\0') {
+            cur = text[at];
+            ++at;
         } else {
             atEnd = true;
             cur = '\0';
         }
     };
-    auto digit = [&] { return !atEnd && cur >= '0' && cur <= '9'; };
-    auto digitValue = [&] { return static_cast<std::uint32_t>(cur - '0'); };
+    auto digit = [&] { return cur >= '0' && cur <= '9'; };
+    auto digitValue = [&] { return static_cast<double>(cur - '0'); };
 
     ok = true;
-    double r = 0.0;
+    RealFromDigits digits;
     double sign = 1.0;
     do next();
     while (cur == ' ');
@@ -411,42 +564,37 @@ void TEXTTOREAL(std::span<const char> text, std::uint32_t& pos, double& value, b
     }
     while (digit()) {
         seen = true;
-        // r * 10 + d with one rounding. Below 2^49 the result is a whole
-        // number below 2^53 and so exact in plain arithmetic, which spares
-        // the library call of fma on the digits of every ordinary number.
-        const double d = static_cast<double>(digitValue());
-        r = r < 0x1p49 ? r * 10.0 + d : std::fma(r, 10.0, d);
+        digits.beforePoint(digitValue());
         next();
     }
     if (!seen) {
         ok = false;
+        pos = at;
         return;
     }
-    if (!atEnd && cur == '.') {
+    if (cur == '.') {
         next();
-        double q = 10.0;
         while (digit()) {
-            r = r + static_cast<double>(digitValue()) / q;
-            q = q * 10.0;
+            digits.afterPoint(digitValue());
             next();
         }
     }
-    r = r * sign;
-    if (!atEnd && (cur == 'E' || cur == 'e')) {
+    double r = digits.r * sign;
+    if (cur == 'E' || cur == 'e') {
         next();
         // Every exponent from 511 up scales by 10^511 in all, so the count
         // stops growing there instead of wrapping round to a small exponent.
         constexpr std::uint32_t kExpCap = 511;
         std::uint32_t x = 0;
         bool negative = false;
-        if (!atEnd && cur == '-') {
+        if (cur == '-') {
             negative = true;
             next();
-        } else if (!atEnd && cur == '+') {
+        } else if (cur == '+') {
             next();
         }
         while (digit()) {
-            if (x < kExpCap) x = x * 10u + digitValue();
+            if (x < kExpCap) x = x * 10u + static_cast<std::uint32_t>(cur - '0');
             next();
         }
         for (int k = 8; k >= 0; --k) {
@@ -460,7 +608,8 @@ void TEXTTOREAL(std::span<const char> text, std::uint32_t& pos, double& value, b
     }
     value = r;
     if (!std::isfinite(r)) ok = false;
-    if (!atEnd) --pos;
+    if (!atEnd) --at;
+    pos = at;
 }
 
 } // namespace runtime

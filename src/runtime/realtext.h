@@ -11,6 +11,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -26,6 +27,13 @@ WORKAREA FIXDIGITS(double v, std::int32_t places);
 // Mantissa-and-exponent text of v with n significant digits (0 means 15).
 WORKAREA FLTDIGITS(double v, std::uint32_t n);
 
+// The digit generators the general way only: FIXDIGITS and FLTDIGITS take
+// shortcuts for ordinary values and must give the same texts; tests compare.
+namespace general {
+WORKAREA FIXDIGITS(double v, std::int32_t places);
+WORKAREA FLTDIGITS(double v, std::uint32_t n);
+} // namespace general
+
 // Writes v on the console, right-aligned in at least width characters.
 void WRTREAL(double v, std::uint32_t width);
 
@@ -36,5 +44,22 @@ void REALTOFIX(double v, std::uint32_t D, std::uint32_t I, std::span<char> text,
 
 // Parses a real starting at text[pos]; see the module source for the grammar.
 void TEXTTOREAL(std::span<const char> text, std::uint32_t& pos, double& value, bool& ok);
+
+// The digit steps of TEXTTOREAL, each rounded to double as it does. The
+// tokenizer converts a plain number (digits, at most one point) with them
+// while it reads it, instead of handing its text to TEXTTOREAL.
+struct RealFromDigits {
+    double r = 0.0;  // the value so far
+    double q = 10.0; // what the next digit after the point is divided by
+
+    // r * 10 + d with one rounding. Below 2^49 the result is a whole number
+    // below 2^53 and so exact in plain arithmetic, which spares the library
+    // call of fma on the digits of every ordinary number.
+    void beforePoint(double d) { r = r < 0x1p49 ? r * 10.0 + d : std::fma(r, 10.0, d); }
+    void afterPoint(double d) {
+        r = r + d / q;
+        q = q * 10.0;
+    }
+};
 
 } // namespace runtime

@@ -44,7 +44,7 @@ void CROPNUM(std::span<char> s) {
     }
     std::uint32_t first = SCNFWD(s, last, ' ', false); // first character that is not a blank
     std::uint32_t kept = last - (first - 1);
-    MOVFWD(s.subspan(first - 1), s, kept);
+    if (first > 1) MOVFWD(s.subspan(first - 1), s, kept); // else it would stay where it is
     if (kept < s.size()) s[kept] = '\0';
 }
 

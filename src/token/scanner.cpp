@@ -99,24 +99,6 @@ void UNGETTKN(ScanState& s, std::uint32_t& fail) {
     fail = 1;
 }
 
-std::uint32_t FINDOPCODE(std::span<const OPCODE> table, char a, char b) {
-    for (const OPCODE& op : table) {
-        if (op.first == a && op.second == b) return op.code;
-    }
-    return 0;
-}
-
-bool APPENDCHR(text::TEXTBUF& tkn, char ch) {
-    if (tkn.COUNT >= kCap) return false;
-    tkn.CHARS[tkn.COUNT] = ch;
-    ++tkn.COUNT;
-    return true;
-}
-
-void ENDTEXT(text::TEXTBUF& tkn) {
-    if (tkn.COUNT < kCap) tkn.CHARS[tkn.COUNT] = '\0';
-}
-
 void WORDTOOLONG(const text::TEXTBUF& tkn) {
     runtime::WRTSTR("PARAM NAME TOO LONG, FIRST 80 CHAR'S ARE: ");
     runtime::WRTSTR(std::span<const char>(tkn.CHARS.data(), std::min(tkn.COUNT, kMaxWord)));

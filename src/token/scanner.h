@@ -63,7 +63,12 @@ constexpr std::array<OPCODE, 9> kCommonOpCodes = {{
 }};
 
 // The code of the symbol a b (b NUL for one character) in the table, or 0.
-std::uint32_t FINDOPCODE(std::span<const OPCODE> table, char a, char b);
+constexpr std::uint32_t FINDOPCODE(std::span<const OPCODE> table, char a, char b) {
+    for (const OPCODE& op : table) {
+        if (op.first == a && op.second == b) return op.code;
+    }
+    return 0;
+}
 
 // Start-up: clears the whole state and builds the upper-case table.
 void STARTSCAN(ScanState& s);
@@ -75,9 +80,16 @@ void RCLTKNPOSN(ScanState& s);
 void UNGETTKN(ScanState& s, std::uint32_t& fail);
 
 // Adds ch behind the text when there is room; false when CHARS is full.
-bool APPENDCHR(text::TEXTBUF& tkn, char ch);
+inline bool APPENDCHR(text::TEXTBUF& tkn, char ch) {
+    if (tkn.COUNT >= kCap) return false;
+    tkn.CHARS[tkn.COUNT] = ch;
+    ++tkn.COUNT;
+    return true;
+}
 // Stores the NUL behind the text when it is shorter than CHARS.
-void ENDTEXT(text::TEXTBUF& tkn);
+inline void ENDTEXT(text::TEXTBUF& tkn) {
+    if (tkn.COUNT < kCap) tkn.CHARS[tkn.COUNT] = '\0';
+}
 // The overlong-word message, showing the kMaxWord characters kept.
 void WORDTOOLONG(const text::TEXTBUF& tkn);
 // Puts "0" in front of the text (a quoted number such as '.5').
@@ -97,10 +109,23 @@ template <class P> void startUp() {
     setStop<P>('\0', TOKENKIND::DELIMITER);
 }
 
-template <class P> std::uint32_t opCodeOf(char a, char b) {
+template <class P> constexpr std::uint32_t opCodeOf(char a, char b) {
     std::uint32_t code = FINDOPCODE(kCommonOpCodes, a, b);
     return code != 0 ? code : FINDOPCODE(P::kMoreOpCodes, a, b);
 }
+
+// The codes of the one-character symbols by character (0 for none), made
+// from the two tables above so that the first character of every operator
+// token costs one look-up instead of a search.
+template <class P>
+constexpr std::array<std::uint8_t, 256> kSingleOpCodes = [] {
+    std::array<std::uint8_t, 256> codes{};
+    for (std::size_t c = 1; c < codes.size(); ++c) {
+        const char ch = static_cast<char>(static_cast<unsigned char>(c));
+        codes[c] = static_cast<std::uint8_t>(opCodeOf<P>(ch, '\0'));
+    }
+    return codes;
+}();
 
 template <class P> void getChr(char& ch, TOKENKIND& kind, std::uint32_t& eol) {
     ScanState& s = P::kScan;
@@ -119,6 +144,45 @@ template <class P> void getChr(char& ch, TOKENKIND& kind, std::uint32_t& eol) {
     ++s.CURPOSN;
 }
 
+// The reading position of a token scan in progress: GETCHR and UNGETCHR on
+// a copy of CURPOSN, written back by save(). Every character stored into a
+// token text is a char store, which the compiler must assume may change
+// anything, CURPOSN and COUNT included; read from the module state they
+// would be loaded again for every character.
+template <class P> struct Cursor {
+    std::uint32_t pos = P::kScan.CURPOSN;
+    std::uint32_t count = P::kScan.TKNBUF.COUNT;
+
+    // GETCHR: false at the end of the line, with NUL of class DELIMITER.
+    bool next(char& ch, TOKENKIND& kind) {
+        // Position 0 (restored by RCLTKNPOSN with nothing saved) reads as the end.
+        if (pos == 0 || pos > count) {
+            ch = '\0';
+            kind = TOKENKIND::DELIMITER;
+            return false;
+        }
+        // count <= kCap (INITLINE), so the index is inside CHARS.
+        const ScanState& s = P::kScan;
+        const unsigned char c = s.UPPER[static_cast<unsigned char>(s.TKNBUF.CHARS[pos - 1])];
+        ch = static_cast<char>(c);
+        kind = P::classOf(c);
+        ++pos;
+        return true;
+    }
+    // UNGETCHR: false, after its message, when the position is out of range.
+    bool back() {
+        if (pos >= 2 && pos <= count + 1) {
+            --pos;
+            return true;
+        }
+        save();
+        std::uint32_t failed = 0;
+        UNGETCHR(P::kScan, failed); // refused the same way, with the message
+        return false;
+    }
+    void save() const { P::kScan.CURPOSN = pos; }
+};
+
 template <class P> void getOpCode(text::TEXTBUF& tkn, std::uint32_t& code, std::uint32_t& fail) {
     code = 0;
     fail = 0;
@@ -127,7 +191,7 @@ template <class P> void getOpCode(text::TEXTBUF& tkn, std::uint32_t& code, std::
         return;
     }
     char a = tkn.CHARS[0];
-    code = opCodeOf<P>(a, '\0');
+    code = kSingleOpCodes<P>[static_cast<unsigned char>(a)];
     if (code == 0) {
         fail = 1;
         return;

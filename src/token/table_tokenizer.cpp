@@ -115,6 +115,10 @@ void GETTKNREAL(text::TEXTBUF& tkn, TOKENKIND& kind, std::int32_t& value, double
                 std::uint32_t& rc) {
     core::getTknReal<TableClasses>(tkn, kind, value, real, rc);
 }
+void general::GETTKNREAL(text::TEXTBUF& tkn, TOKENKIND& kind, std::int32_t& value, double& real,
+                         std::uint32_t& rc) {
+    core::getTknReal<TableClasses, false>(tkn, kind, value, real, rc);
+}
 
 // The word mode lasts for this one scan: the next read of any kind sees the
 // default classes again.

@@ -118,6 +118,10 @@ void GETTKNREAL(text::TEXTBUF& tkn, TOKENKIND& kind, std::int64_t& value, double
                 std::uint32_t& rc) {
     core::getTknReal<SetClasses>(tkn, kind, value, real, rc);
 }
+void general::GETTKNREAL(text::TEXTBUF& tkn, TOKENKIND& kind, std::int64_t& value, double& real,
+                         std::uint32_t& rc) {
+    core::getTknReal<SetClasses, false>(tkn, kind, value, real, rc);
+}
 void UNGETTKN(std::uint32_t& fail) { core::UNGETTKN(st.scan, fail); }
 void GETOPCODE(text::TEXTBUF& tkn, std::uint32_t& code, std::uint32_t& fail) {
     core::getOpCode<SetClasses>(tkn, code, fail);

@@ -7,14 +7,18 @@
 namespace token::core {
 
 // One run of the token state machine. The kind found so far decides what
-// each character does; see step() for the table.
+// each character does; see step() for the table. The result is built in
+// the members and handed out by finish(): the position, the text's COUNT,
+// the kind and the value stay in registers while the characters go by.
 template <class P> struct TokenScan {
     using Value = typename P::Value;
 
     text::TEXTBUF& tkn;
-    TOKENKIND& kind;
-    Value& value;
-    std::uint32_t& rc;
+    Cursor<P> in{};
+    std::uint32_t count = 0; // the COUNT of the text being built
+    TOKENKIND kind = TOKENKIND::DELIMITER;
+    Value value = 0;
+    std::uint32_t rc = kTknOk;
     bool negative = false;
     bool quoted = false;
     char quote = '\0';
@@ -26,10 +30,13 @@ template <class P> struct TokenScan {
     bool signHandedBack = false;
     char sign = '\0';
 
+    explicit TokenScan(text::TEXTBUF& text) : tkn(text) {}
+
+    void append(char c) {
+        if (count < kCap) tkn.CHARS[count++] = c;
+    }
     void pushBack() {
-        std::uint32_t failed = 0;
-        UNGETCHR(P::kScan, failed);
-        if (failed != 0) rc = kTknPushBackFailed;
+        if (!in.back()) rc = kTknPushBackFailed;
     }
     static std::uint32_t codeOf(char c) { return static_cast<unsigned char>(c); }
     // The code minus that of "0": 0 to 9 for the default digits, anything
@@ -41,12 +48,13 @@ template <class P> struct TokenScan {
     // Appends a word character; false when the word is already full, which
     // drops the character and ends the scan with the message.
     bool appendWord() {
-        if (tkn.COUNT >= kMaxWord) {
+        if (count >= kMaxWord) {
+            tkn.COUNT = count;
             WORDTOOLONG(tkn);
             rc = kTknWordTooLong;
             return false;
         }
-        APPENDCHR(tkn, ch);
+        append(ch);
         value = P::addWordCode(value, codeOf(ch));
         return true;
     }
@@ -57,11 +65,11 @@ template <class P> struct TokenScan {
             return ch != '\0'; // a NUL before any token ends the scan
         case TOKENKIND::OPERATOR:
             kind = TOKENKIND::OPERATOR;
-            APPENDCHR(tkn, ch);
+            append(ch);
             return true;
         case TOKENKIND::NUMBER:
             kind = TOKENKIND::NUMBER;
-            APPENDCHR(tkn, ch);
+            append(ch);
             value = digitOf(ch);
             return true;
         case TOKENKIND::WORD:
@@ -71,7 +79,7 @@ template <class P> struct TokenScan {
                 quote = ch;
                 return true;
             }
-            APPENDCHR(tkn, ch);
+            append(ch);
             value = static_cast<Value>(codeOf(ch));
             return true;
         }
@@ -81,8 +89,8 @@ template <class P> struct TokenScan {
     // A digit behind an operator: "+5" and "-5" become numbers; behind a
     // second character ("*-5") the sign is handed back for the next token.
     bool signRule() {
-        char last = tkn.CHARS[tkn.COUNT - 1]; // an operator text holds 1 or 2 characters
-        if (isSign(last) && tkn.COUNT == 1) {
+        char last = tkn.CHARS[count - 1]; // an operator text holds 1 or 2 characters
+        if (isSign(last) && count == 1) {
             kind = TOKENKIND::NUMBER;
             negative = last == '-';
             tkn.CHARS[0] = ch;
@@ -92,7 +100,7 @@ template <class P> struct TokenScan {
         pushBack();
         if (isSign(last)) {
             pushBack();
-            tkn.COUNT = 1;
+            count = 1;
             signHandedBack = true;
             sign = last;
         }
@@ -102,8 +110,8 @@ template <class P> struct TokenScan {
     bool fromOperator() {
         switch (cls) {
         case TOKENKIND::OPERATOR:
-            if (tkn.COUNT < 2) {
-                APPENDCHR(tkn, ch);
+            if (count < 2) {
+                append(ch);
                 return true;
             }
             break;
@@ -122,11 +130,11 @@ template <class P> struct TokenScan {
             pushBack();
             return false;
         }
-        if (!P::digitFits(value, tkn.COUNT, digitOf(ch))) {
+        if (!P::digitFits(value, count, digitOf(ch))) {
             rc = kTknTooManyDigits; // the digit is consumed and not stored
             return false;
         }
-        APPENDCHR(tkn, ch);
+        append(ch);
         value = static_cast<Value>(value * 10 + digitOf(ch));
         return true;
     }
@@ -166,8 +174,10 @@ template <class P> struct TokenScan {
 
     void finish() {
         setStop<P>(signHandedBack ? sign : ch, cls);
+        tkn.COUNT = count;
         ENDTEXT(tkn);
         if (kind == TOKENKIND::NUMBER && negative) value = static_cast<Value>(-value);
+        in.save(); // GETOPCODE may step back from here
         if (kind == TOKENKIND::OPERATOR) {
             std::uint32_t code = 0;
             std::uint32_t failed = 0;
@@ -178,19 +188,11 @@ template <class P> struct TokenScan {
         tkn.ORIGCNT = tkn.COUNT;
     }
 
-    // Returns whether the token was a quoted word.
-    bool run() {
-        ScanState& s = P::kScan;
-        s.PREVPOSN = s.CURPOSN;
-        kind = TOKENKIND::DELIMITER;
-        rc = kTknOk;
-        value = 0;
-        tkn.COUNT = 0;
+    [[gnu::always_inline]] void run() {
+        P::kScan.PREVPOSN = in.pos;
         P::beforeScan();
         for (;;) {
-            std::uint32_t eol = 0;
-            getChr<P>(ch, cls, eol);
-            if (eol != 0) {
+            if (!in.next(ch, cls)) {
                 if (kind == TOKENKIND::DELIMITER) rc = kTknEndOfLine;
                 break;
             }
@@ -198,15 +200,17 @@ template <class P> struct TokenScan {
             if (!step()) break;
         }
         finish();
-        return quoted;
     }
 };
 
-// GETTKN. Returns whether the token was a quoted word.
+// GETTKN.
 template <class P>
-bool scanToken(text::TEXTBUF& tkn, TOKENKIND& kind, typename P::Value& value, std::uint32_t& rc) {
-    TokenScan<P> scan{tkn, kind, value, rc};
-    return scan.run();
+void scanToken(text::TEXTBUF& tkn, TOKENKIND& kind, typename P::Value& value, std::uint32_t& rc) {
+    TokenScan<P> scan(tkn);
+    scan.run();
+    kind = scan.kind;
+    value = scan.value;
+    rc = scan.rc;
 }
 
 } // namespace token::core
