@@ -7,7 +7,11 @@
 // fuzzer's own view from outside.
 #pragma once
 
+#include "runtime/console.h"
 #include "runtime/failure.h"
+#include "text/textbuf.h"
+#include "token/table_tokenizer.h"
+#include "token/tokenizer.h"
 
 #include <array>
 #include <charconv>
@@ -99,6 +103,17 @@ inline void catchFailureReports() {
         runtime::ONHALT(onFailureReport);
         registered = true;
     }
+}
+
+// A fresh start for one input: the floating-point state, the text buffers
+// and both tokenizers as the program starts them, and no console output left
+// over from the input before.
+inline void freshTextModules() {
+    runtime::FPINIT();
+    token::table::TKNINIT();
+    text::TEXTINIT();
+    token::TKNINIT();
+    runtime::CONTAKEOUTPUT();
 }
 
 // Storage of type T between two runs of guard bytes. AddressSanitizer cannot

@@ -50,27 +50,21 @@ class DigitShortcut : public ::testing::Test {
     double logUniform(double lowExp, double highExp) {
         return std::pow(10.0, std::uniform_real_distribution<double>(lowExp, highExp)(rng));
     }
+    // Records a difference between the two paths (the first ten only).
+    void compare(const runtime::WORKAREA& quick, const runtime::WORKAREA& general, const char* what,
+                 double v, std::int64_t n) {
+        if (quick == general || failures >= 10) return;
+        ++failures;
+        ADD_FAILURE() << what << " of " << std::hex << std::bit_cast<std::uint64_t>(v) << std::dec
+                      << " with " << n << ": shortcut " << testutil::textOf(quick) << ", general "
+                      << testutil::textOf(general);
+    }
     void fix(double v, std::int32_t places) {
-        if (failures >= 10) return;
-        const runtime::WORKAREA quick = runtime::FIXDIGITS(v, places);
-        const runtime::WORKAREA general = runtime::general::FIXDIGITS(v, places);
-        if (quick != general) {
-            ++failures;
-            ADD_FAILURE() << "FIXDIGITS of " << std::hex << std::bit_cast<std::uint64_t>(v)
-                          << std::dec << " with " << places << " places: shortcut "
-                          << testutil::textOf(quick) << ", general " << testutil::textOf(general);
-        }
+        compare(runtime::FIXDIGITS(v, places), runtime::general::FIXDIGITS(v, places), "FIXDIGITS",
+                v, places);
     }
     void flt(double v, std::uint32_t n) {
-        if (failures >= 10) return;
-        const runtime::WORKAREA quick = runtime::FLTDIGITS(v, n);
-        const runtime::WORKAREA general = runtime::general::FLTDIGITS(v, n);
-        if (quick != general) {
-            ++failures;
-            ADD_FAILURE() << "FLTDIGITS of " << std::hex << std::bit_cast<std::uint64_t>(v)
-                          << std::dec << " with " << n << " digits: shortcut "
-                          << testutil::textOf(quick) << ", general " << testutil::textOf(general);
-        }
+        compare(runtime::FLTDIGITS(v, n), runtime::general::FLTDIGITS(v, n), "FLTDIGITS", v, n);
     }
 };
 
