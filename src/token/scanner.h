@@ -127,23 +127,6 @@ constexpr std::array<std::uint8_t, 256> kSingleOpCodes = [] {
     return codes;
 }();
 
-template <class P> void getChr(char& ch, TOKENKIND& kind, std::uint32_t& eol) {
-    ScanState& s = P::kScan;
-    eol = 0;
-    // Position 0 (restored by RCLTKNPOSN with nothing saved) reads as the end.
-    if (s.CURPOSN == 0 || s.CURPOSN > s.TKNBUF.COUNT) {
-        eol = 1;
-        ch = '\0';
-        kind = TOKENKIND::DELIMITER;
-        return;
-    }
-    // COUNT <= kCap (INITLINE), so the index is inside CHARS.
-    unsigned char c = s.UPPER[static_cast<unsigned char>(s.TKNBUF.CHARS[s.CURPOSN - 1])];
-    ch = static_cast<char>(c);
-    kind = P::classOf(c);
-    ++s.CURPOSN;
-}
-
 // The reading position of a token scan in progress: GETCHR and UNGETCHR on
 // a copy of CURPOSN, written back by save(). Every character stored into a
 // token text is a char store, which the compiler must assume may change
@@ -182,6 +165,14 @@ template <class P> struct Cursor {
     }
     void save() const { P::kScan.CURPOSN = pos; }
 };
+
+// GETCHR: the next character of the line (upper-cased) and its class; eol 1
+// at the end of the line.
+template <class P> void getChr(char& ch, TOKENKIND& kind, std::uint32_t& eol) {
+    Cursor<P> in;
+    eol = in.next(ch, kind) ? 0 : 1;
+    in.save();
+}
 
 template <class P> void getOpCode(text::TEXTBUF& tkn, std::uint32_t& code, std::uint32_t& fail) {
     code = 0;
