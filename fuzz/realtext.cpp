@@ -21,6 +21,7 @@
 #include "runtime/console.h"
 #include "runtime/failure.h"
 #include "runtime/realtext.h"
+#include "runtime/realtext_testing.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

@@ -7,38 +7,34 @@
 #pragma once
 
 #include "runtime/expansion.h"
+#include "runtime/realtables.h"
 
 #include <array>
+#include <cassert>
 #include <cmath>
 #include <cstdint>
 
 namespace runtime::exact {
 
-// The powers of ten that doubles hold exactly.
-inline constexpr std::array<double, 23> kPow10 = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                                  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                                  1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+using digits::kPow10;
+using digits::pow10u64;
 
 // Digits are found 15 at a time: 10^15 is below 2^53, so a chunk and its
 // double estimate are exact whole numbers.
 inline constexpr std::uint32_t kChunk = 15;
-inline constexpr std::array<std::uint64_t, kChunk> kPow10Int = {
-    1ull,           10ull,           100ull,           1000ull,           10000ull,
-    100000ull,      1000000ull,      10000000ull,      100000000ull,      1000000000ull,
-    10000000000ull, 100000000000ull, 1000000000000ull, 10000000000000ull, 100000000000000ull,
-};
 
 // The character of the units digit of d.
 inline char digitChar(std::uint64_t d) { return static_cast<char>('0' + static_cast<int>(d % 10)); }
 
 // unit * 10^k exactly (0 <= k <= 308).
 inline Expansion pow10(std::int32_t k, double unit) {
+    assert(k >= 0 && k <= 308);
     Expansion x(unit);
     while (k > 22) {
-        x.scale(kPow10[22]);
+        x.scale(kPow10[22].real);
         k -= 22;
     }
-    x.scale(kPow10[static_cast<std::size_t>(k)]);
+    x.scale(kPow10[static_cast<std::size_t>(k)].real);
     return x;
 }
 
@@ -50,8 +46,7 @@ inline int compare(const Expansion& a, const Expansion& b) {
 
 // A whole number below 2^64 from a double estimate; out of range gives 0.
 inline std::uint64_t wholeOf(double q) {
-    constexpr double two64 = 18446744073709551616.0;
-    if (!(q >= 0.0) || !(q < two64)) return 0;
+    if (!(q >= 0.0) || !(q < digits::kTwo64)) return 0;
     return static_cast<std::uint64_t>(q);
 }
 
@@ -60,7 +55,7 @@ inline std::uint64_t wholeOf(double q) {
 // x - quotient * b, which lies in [0, b).
 inline std::uint64_t floorQuotient(Expansion& x, const Expansion& b) {
     std::uint64_t q = wholeOf(std::floor(x.approx() / b.approx()));
-    if (q > kPow10Int[kChunk - 1] * 10) q = kPow10Int[kChunk - 1] * 10;
+    if (q > pow10u64(kChunk)) q = pow10u64(kChunk);
     Expansion qb = b;
     qb.scale(static_cast<double>(q));
     x.sub(qb);
@@ -101,9 +96,9 @@ class DigitSource {
         std::uint32_t c = left < kChunk ? static_cast<std::uint32_t>(left) : kChunk;
         // The first chunk starts at the integer digit: one power of ten fewer.
         std::uint32_t shift = given_ == 0 ? c - 1 : c;
-        rem_.scale(kPow10[shift]);
+        rem_.scale(kPow10[shift].real);
         std::uint64_t q = floorQuotient(rem_, den_);
-        for (std::uint32_t i = 0; i < c; ++i) buf_[i] = digitChar(q / kPow10Int[c - 1 - i]);
+        for (std::uint32_t i = 0; i < c; ++i) buf_[i] = digitChar(q / pow10u64(c - 1 - i));
         pos_ = 0;
         len_ = c;
         given_ += c;

@@ -27,13 +27,6 @@ WORKAREA FIXDIGITS(double v, std::int32_t places);
 // Mantissa-and-exponent text of v with n significant digits (0 means 15).
 WORKAREA FLTDIGITS(double v, std::uint32_t n);
 
-// The digit generators the general way only: FIXDIGITS and FLTDIGITS take
-// shortcuts for ordinary values and must give the same texts; tests compare.
-namespace general {
-WORKAREA FIXDIGITS(double v, std::int32_t places);
-WORKAREA FLTDIGITS(double v, std::uint32_t n);
-} // namespace general
-
 // Writes v on the console, right-aligned in at least width characters.
 void WRTREAL(double v, std::uint32_t width);
 
@@ -42,7 +35,7 @@ void WRTREAL(double v, std::uint32_t width);
 void REALTOFIX(double v, std::uint32_t D, std::uint32_t I, std::span<char> text, std::uint32_t& pos,
                bool& ok);
 
-// Parses a real starting at text[pos]; see the module source for the grammar.
+// Parses a real starting at text[pos]; see realread.cpp for the grammar.
 void TEXTTOREAL(std::span<const char> text, std::uint32_t& pos, double& value, bool& ok);
 
 // The digit steps of TEXTTOREAL, each rounded to double as it does. The

@@ -7,6 +7,7 @@
 // changes (the rounding term carrying into the next digit, a power of ten,
 // the borders of the ranges), a few units in the last place either side.
 #include "runtime/realtext.h"
+#include "runtime/realtext_testing.h"
 #include "testutil.h"
 
 #include <gtest/gtest.h>

@@ -1,0 +1,12 @@
+// Test-only entry points of the real text conversion: the digit generators
+// the general way only. FIXDIGITS and FLTDIGITS take shortcuts for ordinary
+// values and must give the same texts; the tests and the fuzz target compare.
+// The calculator does not call these.
+#pragma once
+
+#include "runtime/realtext.h"
+
+namespace runtime::general {
+WORKAREA FIXDIGITS(double v, std::int32_t places);
+WORKAREA FLTDIGITS(double v, std::uint32_t n);
+} // namespace runtime::general
