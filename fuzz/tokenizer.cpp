@@ -29,8 +29,8 @@
 #include "runtime/console.h"
 #include "runtime/failure.h"
 #include "text/textbuf.h"
-#include "token/table_tokenizer.h"
-#include "token/tokenizer.h"
+#include "token/table_tokenizer_testing.h"
+#include "token/tokenizer_testing.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

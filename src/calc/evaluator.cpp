@@ -10,6 +10,7 @@
 #include "runtime/chop.h"
 #include "runtime/console.h"
 #include "runtime/failure.h"
+#include "token/opcodes.h"
 #include "token/tokenizer.h"
 
 namespace calc::eval {
@@ -19,17 +20,7 @@ using stack::REGSTK;
 using stack::X;
 using stack::Y;
 
-// Operator codes the evaluator acts on.
-enum : std::uint32_t {
-    kOpSwap = 6,     // "<>"
-    kOpAdd = 8,      // "+"
-    kOpSub = 10,     // "-"
-    kOpMul = 12,     // "*"
-    kOpDiv = 14,     // "/"
-    kOpPow = 16,     // "^"
-    kOpIntPow = 18,  // "**"
-    kOpSwapAlt = 20, // "><"
-};
+using token::OpCode;
 
 // Stores a two-operand result in X and drops Y.
 void storeAndDrop(long double result) {
@@ -37,8 +28,8 @@ void storeAndDrop(long double result) {
     stack::STKDROP();
 }
 
-void applyOperator(std::uint32_t code, const text::TEXTBUF& tkn) {
-    if (code == kOpSwap || code == kOpSwapAlt) {
+void applyOperator(OpCode code, const text::TEXTBUF& tkn) {
+    if (code == OpCode::LessGreater || code == OpCode::GreaterLess) {
         stack::STKSWAP(); // the only operators that leave LASTX alone
         return;
     }
@@ -46,22 +37,22 @@ void applyOperator(std::uint32_t code, const text::TEXTBUF& tkn) {
     const long double x = REGSTK[X];
     const long double y = REGSTK[Y];
     switch (code) {
-    case kOpAdd:
+    case OpCode::Plus:
         storeAndDrop(y + x);
         break;
-    case kOpSub:
+    case OpCode::Minus:
         storeAndDrop(y - x);
         break;
-    case kOpMul:
+    case OpCode::Times:
         storeAndDrop(y * x);
         break;
-    case kOpDiv:
+    case OpCode::Divide:
         storeAndDrop(y / x);
         break;
-    case kOpPow:
+    case OpCode::Caret:
         storeAndDrop(arith::POWABS(y, x));
         break;
-    case kOpIntPow:
+    case OpCode::StarStar:
         storeAndDrop(arith::PWRI(REGSTK[Y], runtime::LOW32SIGNED(arith::RNDINT(REGSTK[X]))));
         break;
     default:
@@ -96,7 +87,7 @@ double EVALLINE(text::TEXTBUF line) {
             stack::STKPUSH(real);
             break;
         case token::TOKENKIND::OPERATOR:
-            applyOperator(runtime::LOW32(value), tkn);
+            applyOperator(static_cast<OpCode>(runtime::LOW32(value)), tkn);
             break;
         case token::TOKENKIND::WORD:
             words::DOWORD(tkn);

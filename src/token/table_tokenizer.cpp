@@ -5,8 +5,11 @@
 // third character, and a word mode in which only delimiters end a token.
 #include "token/table_tokenizer.h"
 
+#include "token/cursor.h"
+#include "token/opscan.h"
 #include "token/realscan.h"
-#include "token/scanner.h"
+#include "token/scanpolicy.h"
+#include "token/table_tokenizer_testing.h"
 #include "token/tokenscan.h"
 
 namespace token::table {
@@ -62,7 +65,6 @@ struct TableClasses {
     static TOKENKIND classOf(unsigned char c) {
         return c < st.CLASSTABLE.size() ? st.CLASSTABLE[c] : TOKENKIND::WORD;
     }
-    static void beforeScan() { st.CLASSTABLE = kDefaultClasses; }
     // The largest number accepted is 2147483647.
     static bool digitFits(Value value, std::uint32_t, Value digit) {
         return value < kTenthOfMax || (value == kTenthOfMax && digit <= 7);
@@ -75,12 +77,9 @@ struct TableClasses {
     }
 };
 
-// The scan of GETWORDTKN: the same, with the word-mode table.
-struct WordModeClasses : TableClasses {
-    static void beforeScan() { st.CLASSTABLE = kWordModeClasses; }
-};
-
 } // namespace
+
+static_assert(core::ScanPolicy<TableClasses>);
 
 void FILLCLASSTABLE() { st.CLASSTABLE = kDefaultClasses; }
 
@@ -108,15 +107,20 @@ void UNGETCHR(std::uint32_t& fail) { core::UNGETCHR(st.scan, fail); }
 void STOTKNPOSN() { core::STOTKNPOSN(st.scan); }
 void RCLTKNPOSN() { core::RCLTKNPOSN(st.scan); }
 
+// Every token scan starts from the default class table, whatever a caller
+// left in it; GETWORDTKN puts the word-mode table in for its one scan.
 void GETTKN(text::TEXTBUF& tkn, TOKENKIND& kind, std::int32_t& value, std::uint32_t& rc) {
+    FILLCLASSTABLE();
     core::scanToken<TableClasses>(tkn, kind, value, rc);
 }
 void GETTKNREAL(text::TEXTBUF& tkn, TOKENKIND& kind, std::int32_t& value, double& real,
                 std::uint32_t& rc) {
+    FILLCLASSTABLE();
     core::getTknReal<TableClasses>(tkn, kind, value, real, rc);
 }
 void general::GETTKNREAL(text::TEXTBUF& tkn, TOKENKIND& kind, std::int32_t& value, double& real,
                          std::uint32_t& rc) {
+    FILLCLASSTABLE();
     core::getTknReal<TableClasses, false>(tkn, kind, value, real, rc);
 }
 
@@ -124,7 +128,8 @@ void general::GETTKNREAL(text::TEXTBUF& tkn, TOKENKIND& kind, std::int32_t& valu
 // default classes again.
 void GETWORDTKN(text::TEXTBUF& tkn, std::int32_t& value, std::uint32_t& rc) {
     TOKENKIND kind = TOKENKIND::DELIMITER;
-    core::scanToken<WordModeClasses>(tkn, kind, value, rc);
+    st.CLASSTABLE = kWordModeClasses;
+    core::scanToken<TableClasses>(tkn, kind, value, rc);
     FILLCLASSTABLE();
 }
 

@@ -41,10 +41,4 @@ std::uint32_t CURPOSN();
 std::uint32_t PREVPOSN();
 const text::TEXTBUF& TKNBUF();
 
-// GETTKNREAL the general way only (see token::general::GETTKNREAL).
-namespace general {
-void GETTKNREAL(text::TEXTBUF& tkn, TOKENKIND& kind, std::int32_t& value, double& real,
-                std::uint32_t& rc);
-} // namespace general
-
 } // namespace token::table

@@ -4,8 +4,11 @@
 // with a nine-digit limit on numbers, and the full operator table.
 #include "token/tokenizer.h"
 
+#include "token/cursor.h"
+#include "token/opscan.h"
 #include "token/realscan.h"
-#include "token/scanner.h"
+#include "token/scanpolicy.h"
+#include "token/tokenizer_testing.h"
 #include "token/tokenscan.h"
 
 #include <string_view>
@@ -64,9 +67,9 @@ struct SetClasses {
     using Value = std::int64_t;
     static constexpr std::uint32_t kMaxDigits = 9;
     static constexpr std::array<core::OPCODE, 3> kMoreOpCodes = {{
-        {'^', '\0', 16},
-        {'>', '<', 20},
-        {'*', '*', 18},
+        {'^', '\0', OpCode::Caret},
+        {'>', '<', OpCode::GreaterLess},
+        {'*', '*', OpCode::StarStar},
     }};
 
     static constexpr core::ScanState& kScan = st.scan;
@@ -74,13 +77,14 @@ struct SetClasses {
     static constexpr TOKENKIND& kStopKind = STOPKIND;
 
     static TOKENKIND classOf(unsigned char c) { return st.CLASSOF[c]; }
-    static void beforeScan() {}
     static bool digitFits(Value, std::uint32_t count, Value) { return count < kMaxDigits; }
     // At most 80 codes of at most 255: no guard needed.
     static Value addWordCode(Value value, std::uint32_t code) { return value + code; }
 };
 
 } // namespace
+
+static_assert(core::ScanPolicy<SetClasses>);
 
 void TKNINIT() {
     core::startUp<SetClasses>();

@@ -2,7 +2,10 @@
 // codes, numbers with their values, words with their character sums.
 #pragma once
 
-#include "token/scanner.h"
+#include "token/cursor.h"
+#include "token/opscan.h"
+#include "token/scanpolicy.h"
+#include "token/textsteps.h"
 
 namespace token::core {
 
@@ -10,7 +13,7 @@ namespace token::core {
 // each character does; see step() for the table. The result is built in
 // the members and handed out by finish(): the position, the text's COUNT,
 // the kind and the value stay in registers while the characters go by.
-template <class P> struct TokenScan {
+template <ScanPolicy P> struct TokenScan {
     using Value = typename P::Value;
 
     text::TEXTBUF& tkn;
@@ -190,7 +193,6 @@ template <class P> struct TokenScan {
 
     [[gnu::always_inline]] void run() {
         P::kScan.PREVPOSN = in.pos;
-        P::beforeScan();
         for (;;) {
             if (!in.next(ch, cls)) {
                 if (kind == TOKENKIND::DELIMITER) rc = kTknEndOfLine;
@@ -204,7 +206,7 @@ template <class P> struct TokenScan {
 };
 
 // GETTKN.
-template <class P>
+template <ScanPolicy P>
 void scanToken(text::TEXTBUF& tkn, TOKENKIND& kind, typename P::Value& value, std::uint32_t& rc) {
     TokenScan<P> scan(tkn);
     scan.run();

@@ -11,8 +11,8 @@
 // (stepping back, saving and restoring positions, replaced character sets,
 // word mode), and the two records must be equal step by step.
 #include "testutil.h"
-#include "token/table_tokenizer.h"
-#include "token/tokenizer.h"
+#include "token/table_tokenizer_testing.h"
+#include "token/tokenizer_testing.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,9 @@
 // The scanner core's position keeping and messages, shared by both tokenizer
 // modules: start-up, starting a line, stepping back a character or a token,
-// saving and restoring the position, and the checked text steps.
-#include "token/scanner.h"
+// saving and restoring the position.
+#include "token/scanstate.h"
 
+#include "runtime/console.h"
 #include "runtime/platform.h"
 
 #include <algorithm>
@@ -97,21 +98,6 @@ void UNGETTKN(ScanState& s, std::uint32_t& fail) {
     runtime::WRTLN();
     writeLineText(" BEGINNING OF TKNBUF: ", s);
     fail = 1;
-}
-
-void WORDTOOLONG(const text::TEXTBUF& tkn) {
-    runtime::WRTSTR("PARAM NAME TOO LONG, FIRST 80 CHAR'S ARE: ");
-    runtime::WRTSTR(std::span<const char>(tkn.CHARS.data(), std::min(tkn.COUNT, kMaxWord)));
-    runtime::WRTLN();
-}
-
-void PREFIXZERO(text::TEXTBUF& tkn) {
-    std::uint32_t n = std::min(tkn.COUNT, kCap - 1); // the "0" takes one place
-    for (std::uint32_t i = n; i > 0; --i) tkn.CHARS[i] = tkn.CHARS[i - 1];
-    tkn.CHARS[0] = '0';
-    tkn.COUNT = n + 1;
-    ENDTEXT(tkn);
-    tkn.ORIGCNT = tkn.COUNT;
 }
 
 } // namespace token::core
