@@ -88,6 +88,7 @@ void checkGregdate(std::int64_t n) {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    fuzzcheck::freshStart();
     fuzzcheck::catchFailureReports();
     return 0;
 }

@@ -234,7 +234,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    fuzzcheck::freshTextModules();
+    fuzzcheck::freshStart();
     FuzzedDataProvider fdp(data, size);
     // A plain line is a seed as it is: the last byte (none: 0) picks the operation.
     switch (fdp.ConsumeIntegralInRange<int>(0, 7)) {

@@ -282,9 +282,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::string_view in(reinterpret_cast<const char*>(data), size);
-    runtime::FPINIT();
     runtime::CONUSEMEMORY(in);
-    calc::loop::STARTUP();
+    fuzzcheck::freshStart();
     fuzzwrap::scan = fuzzwrap::LineScan{};
     calc::loop::CMDLOOP();
     const std::size_t lines = checkDialogue(in, runtime::CONTAKEOUTPUT());

@@ -7,11 +7,9 @@
 // fuzzer's own view from outside.
 #pragma once
 
+#include "calc/startup.h"
 #include "runtime/console.h"
 #include "runtime/failure.h"
-#include "text/textbuf.h"
-#include "token/table_tokenizer.h"
-#include "token/tokenizer.h"
 
 #include <array>
 #include <charconv>
@@ -105,14 +103,11 @@ inline void catchFailureReports() {
     }
 }
 
-// A fresh start for one input: the floating-point state, the text buffers
-// and both tokenizers as the program starts them, and no console output left
-// over from the input before.
-inline void freshTextModules() {
-    runtime::FPINIT();
-    token::table::TKNINIT();
-    text::TEXTINIT();
-    token::TKNINIT();
+// A fresh start for one input: every module as the program starts it (the
+// console and the signal handling stay the target's), and no console output
+// left over from the input before.
+inline void freshStart() {
+    calc::STARTUP(calc::StartFor::Library);
     runtime::CONTAKEOUTPUT();
 }
 

@@ -126,6 +126,7 @@ void checkRoundTrip(std::int64_t value, std::int32_t width) {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    fuzzcheck::freshStart();
     fuzzcheck::catchFailureReports();
     return 0;
 }

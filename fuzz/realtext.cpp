@@ -457,7 +457,7 @@ void checkTexttoreal(const std::vector<char>& text, std::uint32_t pos0) {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    runtime::FPINIT();
+    fuzzcheck::freshStart();
     fuzzcheck::catchFailureReports();
     runtime::CONUSEMEMORY({});
     return 0;

@@ -373,8 +373,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    text::TEXTINIT();
-    runtime::CONTAKEOUTPUT();
+    fuzzcheck::freshStart();
     FuzzedDataProvider fdp(data, size);
     Buffers bufs;
     for (std::size_t step = 0; step < 200 && fdp.remaining_bytes() > 0; ++step) runOne(bufs, fdp);

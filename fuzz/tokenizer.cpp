@@ -542,7 +542,7 @@ template <typename Face> std::string fuzzOne(FuzzedDataProvider& fdp, const std:
 
 // One run of the script from a fresh start of both modules.
 std::string runScript(const std::uint8_t* data, std::size_t size) {
-    fuzzcheck::freshTextModules();
+    fuzzcheck::freshStart();
     FuzzedDataProvider fdp(data, size);
     // The line comes first, so that a plain line of text is a seed as it is.
     std::string text = fdp.ConsumeRandomLengthString(300);

@@ -3,13 +3,10 @@
 #include "calc/cmdloop.h"
 
 #include "calc/evaluator.h"
-#include "calc/regstack.h"
 #include "runtime/console.h"
 #include "runtime/realtext.h"
 #include "text/numtext.h"
 #include "text/textbuf.h"
-#include "token/table_tokenizer.h"
-#include "token/tokenizer.h"
 
 namespace calc::loop {
 namespace {
@@ -34,13 +31,6 @@ void writeFixed(double x) {
 }
 
 } // namespace
-
-void STARTUP() {
-    token::table::TKNINIT();
-    text::TEXTINIT();
-    token::TKNINIT();
-    stack::STKINIT();
-}
 
 void CMDLOOP() {
     for (;;) {

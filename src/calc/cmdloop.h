@@ -4,8 +4,6 @@
 
 namespace calc::loop {
 
-// Brings every module into its starting state, in the fixed order.
-void STARTUP();
 // Writes the result line for x: the label, x in a field of 15 characters,
 // the separator and the cropped fixed-point text, then a line end.
 void WRTRESULT(double x);

@@ -40,7 +40,8 @@ constinit ConsoleState st{};
 
 // The texts of the in-memory mode, apart from the constinit state: not every
 // compiler can constant-initialise a std::string (clang 14 with libstdc++ 12
-// cannot), and the fuzz build uses clang.
+// cannot), and the fuzz build uses clang. They are reset with the channels
+// (switchChannels), and so by CONINIT too.
 struct MemoryText {
     std::string in;
     std::string out;
@@ -184,6 +185,7 @@ void CONINIT() {
         ONHALT(flushHalt);
         s.haltRegistered = true;
     }
+    switchChannels(false);
     s.editing = EDITSTART();
 }
 

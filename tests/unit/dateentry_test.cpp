@@ -28,7 +28,7 @@ std::ostream& operator<<(std::ostream& os, const Date& d) {
 class DateEntry : public ::testing::Test {
   protected:
     void SetUp() override {
-        token::table::TKNINIT();
+        testutil::freshStart();
         runtime::PLATPINTODAY({2003, 7, 21});
     }
     void TearDown() override { runtime::PLATUNPIN(); }

@@ -22,7 +22,7 @@ using Regs = std::array<double, 8>;
 
 class Evaluator : public ::testing::Test {
   protected:
-    void SetUp() override { calc::loop::STARTUP(); }
+    void SetUp() override { testutil::freshStart(); }
     void TearDown() override { runtime::PLATUNPIN(); }
 
     // Evaluates a line and returns what it wrote on the console.

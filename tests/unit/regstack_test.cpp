@@ -20,7 +20,7 @@ constexpr Regs kA = {10, 11, 12, 13, 14, 15, 16, 17};
 
 class RegStack : public testing::Test {
   protected:
-    void SetUp() override { calc::stack::STKINIT(); }
+    void SetUp() override { testutil::freshStart(); }
 };
 
 TEST_F(RegStack, StartSetsEverythingToZero) {

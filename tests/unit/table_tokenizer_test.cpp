@@ -92,10 +92,7 @@ std::string nextChr() {
 
 class TableTokenizer : public ::testing::Test {
   protected:
-    void SetUp() override {
-        text::TEXTINIT();
-        table::TKNINIT();
-    }
+    void SetUp() override { testutil::freshStart(); }
     CapturedConsole con;
 };
 

@@ -1,6 +1,8 @@
-// Small helpers shared by the unit tests: console capture and TEXTBUF setup.
+// Small helpers shared by the unit tests: the fresh start, console capture
+// and TEXTBUF setup.
 #pragma once
 
+#include "calc/startup.h"
 #include "runtime/console.h"
 #include "text/textbuf.h"
 
@@ -8,6 +10,10 @@
 #include <string_view>
 
 namespace testutil {
+
+// Every module in its starting state, as the program starts it; the console
+// and the signal handling stay the test's own.
+inline void freshStart() { calc::STARTUP(calc::StartFor::Library); }
 
 // Points the console at memory for the lifetime of the object.
 struct CapturedConsole {

@@ -16,7 +16,7 @@ namespace {
 
 class TextBuf : public ::testing::Test {
   protected:
-    void SetUp() override { TEXTINIT(); }
+    void SetUp() override { testutil::freshStart(); }
 };
 
 TEST_F(TextBuf, StrlngStopsAtNulOrCapacity) {

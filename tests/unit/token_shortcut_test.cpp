@@ -289,11 +289,7 @@ template <class T> void compareWays(std::uint32_t seed, int lines) {
 
 class TokenShortcut : public ::testing::Test {
   protected:
-    void SetUp() override {
-        token::table::TKNINIT();
-        text::TEXTINIT();
-        token::TKNINIT();
-    }
+    void SetUp() override { testutil::freshStart(); }
     void TearDown() override { token::TKNINIT(); }
 };
 

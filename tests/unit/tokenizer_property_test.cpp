@@ -137,11 +137,7 @@ template <class T> void checkLines(std::uint32_t seed, int lines, int ops) {
 
 class TokenizerProperty : public ::testing::Test {
   protected:
-    void SetUp() override {
-        token::table::TKNINIT();
-        text::TEXTINIT();
-        token::TKNINIT();
-    }
+    void SetUp() override { testutil::freshStart(); }
 };
 
 TEST_F(TokenizerProperty, GettknrealNeverDeliversTheSameTokenTwice) {

@@ -121,10 +121,7 @@ const Tok kEnd{DLM, "", 0, kTknEndOfLine};
 
 class Tokenizer : public ::testing::Test {
   protected:
-    void SetUp() override {
-        text::TEXTINIT();
-        TKNINIT();
-    }
+    void SetUp() override { testutil::freshStart(); }
     CapturedConsole con;
 };
 
