@@ -26,11 +26,11 @@ work=$out/workloads
 # would only add dynamic loading to start-up. Link-time optimisation lets the
 # compiler inline the small per-character procedures across modules. The default Release build
 # (dynamic, with libedit where found) is built too, for its start-up time.
-cmake -S . -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Release -DRPNCALC_TESTS=OFF \
+cmake -S . -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
     -DRPNCALC_LINEEDIT=OFF -DCMAKE_EXE_LINKER_FLAGS=-static \
     -DCMAKE_INTERPROCEDURAL_OPTIMIZATION=ON >/dev/null
 cmake --build "$out" -j2 --target rpncalc >/dev/null
-cmake -S . -B "$out-default" -G Ninja -DCMAKE_BUILD_TYPE=Release -DRPNCALC_TESTS=OFF >/dev/null
+cmake -S . -B "$out-default" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 cmake --build "$out-default" -j2 --target rpncalc >/dev/null
 cc -O2 -o "$out/naive_rpn" bench/naive_rpn.c -lm
 

@@ -23,9 +23,9 @@ while (($# > 0)); do
 done
 
 out=build-fuzz
-cmake -S . -B "$out" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DRPNCALC_FUZZ=ON -DRPNCALC_TESTS=OFF \
+cmake -S . -B "$out" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DRPNCALC_FUZZ=ON -DBUILD_TESTING=OFF \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$out" -j2
+cmake --build "$out" -j2 --target fuzz
 if ((${#targets[@]} == 0)); then
     for exe in "$out"/fuzz/fuzz_*; do targets+=("${exe##*/fuzz_}"); done
 fi
