@@ -1,5 +1,5 @@
 // Arithmetic helpers behind the operators and command words: integer part,
-// 32-bit remainder, whole and real powers, rounding and significand cutting.
+// whole and real powers, rounding and significand cutting.
 // Intermediate results are long double (x87 extended) and are rounded to
 // double where a value is stored, as the registers are.
 #include "calc/arith.h"
@@ -11,7 +11,6 @@
 #include <bit>
 #include <cmath>
 #include <limits>
-#include <numbers>
 
 namespace calc::arith {
 namespace {
@@ -22,9 +21,6 @@ static_assert(std::numeric_limits<double>::is_iec559,
 // A value stored in a double: rounded once, to nearest; beyond the double
 // range it becomes an infinity.
 double stored(long double v) { return static_cast<double>(v); }
-
-constexpr long double kLn2 = std::numbers::ln2_v<long double>;
-constexpr long double kLog2e = std::numbers::log2e_v<long double>;
 
 // No long double is scaled by more than about 2^16445 up or down before it
 // becomes an infinity or zero; a larger exponent changes nothing.
@@ -45,15 +41,6 @@ double REALINT(double x) {
     double value = x;
     runtime::TEXTTOREAL(buf.CHARS, pos, value, ok); // the text holds a digit: value is set
     return value;
-}
-
-double REALMOD(double a, double b) {
-    std::uint32_t ia = runtime::LOW32(runtime::CHOP(a));
-    std::uint32_t ib = runtime::LOW32(runtime::CHOP(b));
-    // A divisor whose low 32 bits are 0 (|b| < 1, an infinity, a NaN, a
-    // multiple of 2^32) has no remainder: NaN, and the calculator goes on.
-    if (ib == 0) return std::numeric_limits<double>::quiet_NaN();
-    return static_cast<double>(ia % ib);
 }
 
 double PWRI(double x, std::int32_t n) {
@@ -107,7 +94,7 @@ long double POW2SPLIT(long double u) {
 long double POWABS(long double y, long double x) {
     long double a = std::fabs(y);
     long double t = x * (kLn2 * std::log2(a));
-    long double u = t * kLog2e;
+    long double u = t * kLog2E;
     return POW2SPLIT(u);
 }
 

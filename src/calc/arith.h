@@ -3,15 +3,22 @@
 // callers compute in extended precision.
 #pragma once
 
+#include "runtime/chop.h"
+
 #include <cstdint>
+#include <numbers>
 
 namespace calc::arith {
 
+// ln 2 and log2 e in extended precision: logarithms and exponentials go
+// through base 2.
+inline constexpr long double kLn2 = std::numbers::ln2_v<long double>;
+inline constexpr long double kLog2E = std::numbers::log2e_v<long double>;
+
 // The integer part of x, read back from its one-decimal fixed-point text.
 double REALINT(double x);
-// Unsigned 32-bit remainder of the chopped operands; NaN when the divisor's
-// low 32 bits are 0.
-double REALMOD(double a, double b);
+// The 32-bit remainder MOD and DOW use (runtime/chop.h).
+using runtime::REALMOD;
 // x to the whole power n by repeated squaring.
 double PWRI(double x, std::int32_t n);
 // x rounded to a whole number, halves away from zero.

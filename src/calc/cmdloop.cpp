@@ -13,7 +13,7 @@ namespace {
 
 struct LoopState {
     text::TEXTBUF LINEBUF{};
-    std::array<char, 256> RESULTBUF{};
+    std::array<char, text::kTextCap> RESULTBUF{};
 };
 constinit LoopState st{};
 
@@ -24,7 +24,7 @@ void writeFixed(double x) {
     std::uint32_t pos = 0;
     bool ok = false;
     runtime::REALTOFIX(x, 15, 6, st.RESULTBUF, pos, ok);
-    if (!ok) return; // cannot happen with 256 characters; the line then ends after the real
+    if (!ok) return; // cannot happen with kTextCap characters; the line then ends after the real
     runtime::WRTSTR(",       ");
     text::num::CROPFIXED(st.RESULTBUF);
     runtime::WRTSTR(st.RESULTBUF);

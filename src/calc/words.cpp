@@ -22,8 +22,8 @@ using stack::X;
 using stack::Y;
 using stack::Z;
 
-constexpr long double kLn2 = 0.693147180559945309417232121458176568L;
-constexpr long double kLog2E = 1.442695040888963407359924681001892137L;
+using arith::kLn2;
+using arith::kLog2E;
 constexpr double kPi = 3.141592653589793; // the double nearest pi
 
 long double x() { return REGSTK[X]; }

@@ -9,8 +9,8 @@
 // out one day early.
 #include "calendar/dateentry.h"
 
-#include "calc/arith.h"
 #include "calendar/daynum.h"
+#include "runtime/chop.h"
 #include "runtime/console.h"
 #include "runtime/inttext.h"
 #include "token/table_tokenizer.h"
@@ -25,7 +25,10 @@ constexpr double kFirstSerial = 694043.0; // 1 January 1900
 constexpr double kLastSerial = 767092.0;  // 31 December 2099
 constexpr double kDaysPerYear = 365.25;
 constexpr double kDaysPerMonth = 30.6001;
-constexpr std::size_t kDateText = 256;
+constexpr std::size_t kDateText = text::kTextCap;
+// The years PARSEDATE accepts, after its two-digit window.
+constexpr std::uint32_t kFirstEntryYear = 1900;
+constexpr std::uint32_t kLastEntryYear = 2500;
 
 double whole(double x) { return std::trunc(x); }
 
@@ -146,15 +149,13 @@ void PARSEDATE(const text::TEXTBUF& line, std::uint32_t& month, std::uint32_t& d
     month = numbers[0];
     day = numbers[1];
     year = numbers[2];
+    // Two-digit years: 0..49 are 2000..2049, 50..99 are 1950..1999.
     if (year < 50) {
         year += 2000;
     } else if (year < 100) {
         year += 1900;
-    } else if (year < 1900 || year > 2500) {
-        year = 0;
     }
-    if (month < 1 || month > 12) year = 0;
-    if (day < 1 || day > 31) year = 0;
+    if (!isValidDate(month, day, year, kFirstEntryYear, kLastEntryYear)) year = 0;
 }
 
 void ENTERDATE(std::uint32_t& month, std::uint32_t& day, std::uint32_t& year) {
@@ -168,7 +169,7 @@ void ENTERDATE(std::uint32_t& month, std::uint32_t& day, std::uint32_t& year) {
         DATETEXT(month, day, year, dateText);
         SERIALDAY(month, day, year, serial);
         // The remainder by 7 is 0..6, so the index is always 1..7.
-        auto weekday = static_cast<std::size_t>(calc::arith::REALMOD(serial, 7.0)) + 1;
+        auto weekday = static_cast<std::size_t>(runtime::REALMOD(serial, 7.0)) + 1;
         runtime::WRTSTR(" Current Day and Date is ");
         runtime::WRTSTR(DAYNAMES[weekday]);
         runtime::WRTSTR(", ");

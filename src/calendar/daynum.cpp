@@ -48,10 +48,7 @@ std::int64_t JULDATENUM(std::uint32_t month, std::uint32_t day, std::uint32_t ye
     } else if (year < 100) {
         year += 1900;
     }
-    // The day is checked against 31 only: 31 April counts on into 1 May.
-    if (month < 1 || month > 12 || day < 1 || day > 31 || year < kFirstYear || year > kLastYear) {
-        return 0;
-    }
+    if (!isValidDate(month, day, year, kFirstYear, kLastYear)) return 0;
     const std::int64_t y = std::int64_t{year} - 1;
     const std::int64_t m = std::int64_t{month} - 1;
     std::int64_t number = 365 * y + y / 4 - y / 100 + y / 400 + 30 * m +

@@ -20,6 +20,14 @@ extern const std::array<std::int32_t, 12> MONTHCORR;
 extern const std::array<NAMEFIELD, 8> DAYNAMES;
 extern const std::array<NAMEFIELD, 13> MONTHNAMES;
 
+// The one date check both date readers make: month 1 to 12, day 1 to 31
+// (checked against 31 only, so 31 April counts on into 1 May) and a year
+// from first to last, the two-digit window already applied.
+constexpr bool isValidDate(std::uint32_t month, std::uint32_t day, std::uint32_t year,
+                           std::uint32_t first, std::uint32_t last) {
+    return month >= 1 && month <= 12 && day >= 1 && day <= 31 && year >= first && year <= last;
+}
+
 std::int64_t JULDATENUM(std::uint32_t month, std::uint32_t day, std::uint32_t year);
 void GREGDATE(std::int64_t number, std::uint32_t& month, std::uint32_t& day, std::uint32_t& year);
 void GETTODAY(std::uint32_t& month, std::uint32_t& day, std::uint32_t& year);

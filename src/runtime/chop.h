@@ -2,6 +2,8 @@
 // outside the 64-bit range, an infinity or a NaN gives the most negative
 // value, as the x87 "integer indefinite" does. The range is checked before
 // the conversion, because a raw cast of such a value is undefined behaviour.
+// Beside it the low 32 bits of a chopped value and the remainder built on
+// them (REALMOD), which both the calculator and the calendar use.
 #pragma once
 
 #include <cmath>
@@ -34,6 +36,16 @@ constexpr std::uint32_t LOW32(std::int64_t n) {
 }
 constexpr std::int32_t LOW32SIGNED(std::int64_t n) {
     return static_cast<std::int32_t>(LOW32(n)); // modular since C++20
+}
+
+// Unsigned 32-bit remainder of the chopped operands; NaN when the divisor's
+// low 32 bits are 0 (|b| < 1, an infinity, a NaN, a multiple of 2^32): no
+// remainder, and the calculator goes on.
+inline double REALMOD(double a, double b) {
+    std::uint32_t ia = LOW32(CHOP(a));
+    std::uint32_t ib = LOW32(CHOP(b));
+    if (ib == 0) return std::numeric_limits<double>::quiet_NaN();
+    return static_cast<double>(ia % ib);
 }
 
 } // namespace runtime
