@@ -12,6 +12,7 @@
 #include <array>
 #include <cmath>
 #include <span>
+#include <string_view>
 
 namespace calc::words {
 namespace {
@@ -34,34 +35,30 @@ void setX(long double v) { REGSTK[X] = static_cast<double>(v); }
 long double sqrtOfReal(double v) { return std::sqrt(static_cast<long double>(v)); }
 long double atanOfReal(double v) { return std::atan(static_cast<long double>(v)); }
 
-constexpr std::array<std::span<const char>, 19> kHelp = {
-    std::span<const char>(" This is an RPN style calculator as used by Marovec."),
-    std::span<const char>(" SQRT,SQR -- X = sqrt(X) or sqr(X) register."),
-    std::span<const char>(" STO,RCL  -- store/recall the X register to/from the memory register."),
-    std::span<const char>(
-        " SWAP,SWAPXY,<>,>< -- equivalent commands that swap the X and Y registers."),
-    std::span<const char>(
-        " LASTX -- put the value of the LASTX register back into the X register."),
-    std::span<const char>(" ROLLDN -- roll the stack down one register.  X goes to T1."),
-    std::span<const char>(" DUMP -- dump the stack to the screen."),
-    std::span<const char>(" EXP,LN -- evaluate exp(X) or ln(X) and put result back into X."),
-    std::span<const char>(
-        " ^   -- evaluate ABS(Y) to the X power, put result in X and pop stack 1 reg."),
-    std::span<const char>(" **  -- like \"^\" but rounds X before calling the PWRI function."),
-    std::span<const char>(" INT, ROUND, FRAC -- do what their names suggest."),
-    std::span<const char>(" MOD -- evaluate Y MOD X, put result in X and pop stack 1 reg."),
-    std::span<const char>(" SIN,COS,TAN,ARCTAN,ARCSIN,ARCCOS -- take a wild guess.  In radians."),
-    std::span<const char>(" D2R -- perform degrees to radians conversion of the X register."),
-    std::span<const char>(" R2D -- perform radians to degrees conversion of the X register."),
-    std::span<const char>(
-        " JUL -- Return Julian date number of Z month, Y day, X year.  Pop stack x2."),
-    std::span<const char>(" TODAY- Return Julian date number of today's date.  Pop stack x2."),
-    std::span<const char>(" GREG-- Return Z month, Y day, X year of Julian date number in X."),
-    std::span<const char>(" DOW -- Return day number 1..7 of julian date number in X register."),
+constexpr std::array<std::string_view, 19> kHelp = {
+    " This is an RPN style calculator as used by Marovec.",
+    " SQRT,SQR -- X = sqrt(X) or sqr(X) register.",
+    " STO,RCL  -- store/recall the X register to/from the memory register.",
+    " SWAP,SWAPXY,<>,>< -- equivalent commands that swap the X and Y registers.",
+    " LASTX -- put the value of the LASTX register back into the X register.",
+    " ROLLDN -- roll the stack down one register.  X goes to T1.",
+    " DUMP -- dump the stack to the screen.",
+    " EXP,LN -- evaluate exp(X) or ln(X) and put result back into X.",
+    " ^   -- evaluate ABS(Y) to the X power, put result in X and pop stack 1 reg.",
+    " **  -- like \"^\" but rounds X before calling the PWRI function.",
+    " INT, ROUND, FRAC -- do what their names suggest.",
+    " MOD -- evaluate Y MOD X, put result in X and pop stack 1 reg.",
+    " SIN,COS,TAN,ARCTAN,ARCSIN,ARCCOS -- take a wild guess.  In radians.",
+    " D2R -- perform degrees to radians conversion of the X register.",
+    " R2D -- perform radians to degrees conversion of the X register.",
+    " JUL -- Return Julian date number of Z month, Y day, X year.  Pop stack x2.",
+    " TODAY- Return Julian date number of today's date.  Pop stack x2.",
+    " GREG-- Return Z month, Y day, X year of Julian date number in X.",
+    " DOW -- Return day number 1..7 of julian date number in X register.",
 };
 
 void help() {
-    for (std::span<const char> line : kHelp) {
+    for (std::string_view line : kHelp) {
         runtime::WRTSTR(line);
         runtime::WRTLN();
     }

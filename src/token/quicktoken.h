@@ -3,8 +3,6 @@
 #pragma once
 
 #include "runtime/realtext.h"
-#include "token/cursor.h"
-#include "token/opscan.h"
 #include "token/tokenscan.h"
 
 #include <cmath>
@@ -30,10 +28,10 @@ namespace token::core {
 // any other text goes to TEXTTOREAL.
 template <ScanPolicy P> struct QuickToken {
     using Value = typename P::Value;
-    text::TEXTBUF& tkn;
     Cursor<P> in{};
     char ch = '\0';
     TOKENKIND cls = TOKENKIND::DELIMITER;
+    text::TEXTBUF& tkn;
 
     explicit QuickToken(text::TEXTBUF& text) : tkn(text) {}
 
