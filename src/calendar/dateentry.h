@@ -1,6 +1,9 @@
 // Date entry: an interactive dialogue that settles a working date, with its
 // companions: the date text, a real-valued serial day number (a different
 // count from the day numbers), and reading a date from a line.
+//
+// These serve library callers; the calculator does not call them (its
+// calendar words use calendar/daynum.h).
 #pragma once
 
 #include "text/textbuf.h"

@@ -1,5 +1,8 @@
 // Integer text conversion: signed 64-bit whole numbers to and from decimal
 // text. Positions are 0-based indices that the operations advance.
+//
+// These serve library callers (the date entry writes its date text with
+// INTTOTEXT); the calculator does not call them.
 #pragma once
 
 #include <cstdint>

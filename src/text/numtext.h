@@ -10,17 +10,28 @@
 
 namespace text::num {
 
-// x rounded to the nearest whole number, halves away from zero; the low 32
-// bits of the 64-bit result.
-std::int32_t NEARINT(double x);
-// base raised to exponent as 2^(exponent * log2 base); NaN for base <= 0.
-double PWRR(double base, double exponent);
+// What the calculator uses: cropping the result text, and the whole digits
+// behind INT.
+
 // Removes trailing "0" characters and leading blanks from a number text in
 // place; an empty or all-zero text becomes empty.
 void CROPNUM(std::span<char> s);
 // CROPNUM for a fixed-point text: a text without a point (an infinity, or
 // digits cut before their point) is left as it is, its zeros being digits.
 void CROPFIXED(std::span<char> s);
+// Writes x with one place after the point into buf and cuts the text just
+// before its last point, leaving the sign and the integer digits (COUNT is
+// their number). False, with the uncut text, when the text holds no point.
+bool WHOLEDIGITS(double x, TEXTBUF& buf);
+
+// The helpers below serve library callers; the calculator does not call
+// them.
+
+// x rounded to the nearest whole number, halves away from zero; the low 32
+// bits of the 64-bit result.
+std::int32_t NEARINT(double x);
+// base raised to exponent as 2^(exponent * log2 base); NaN for base <= 0.
+double PWRR(double base, double exponent);
 // x with one place after the point, cropped as CROPFIXED does.
 void GETCROPNUM(double x, std::span<char> s);
 // A whole number to a real, through its decimal text.
@@ -29,10 +40,5 @@ double INTTOREAL(std::int64_t n);
 // most negative value when that text holds no point (an infinity, a NaN, a
 // magnitude of about 10^63 or more), as chopping such a value gives.
 std::int64_t REALTOINT(double x);
-
-// Writes x with one place after the point into buf and cuts the text just
-// before its last point, leaving the sign and the integer digits (COUNT is
-// their number). False, with the uncut text, when the text holds no point.
-bool WHOLEDIGITS(double x, TEXTBUF& buf);
 
 } // namespace text::num

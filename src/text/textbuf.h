@@ -25,13 +25,19 @@ struct TEXTBUF {
 // Module start-up: sets the case offset.
 void TEXTINIT();
 
+// What the calculator uses: the length up to a NUL, comparison, trimming,
+// and the forward scan (through CROPFIXED).
 std::uint32_t STRLNG(std::span<const char> text);
 std::int32_t CMPSTR(std::span<const char> first, std::span<const char> second);
+std::uint32_t TRMLNG(const std::array<char, kTextCap>& text);
+void TRMBUF(TEXTBUF& buf);
+std::uint32_t SCNFWD(std::span<const char> s, std::uint32_t n, char ch, bool wanted);
+
+// The operations below serve library callers; the calculator does not call
+// them.
 std::uint32_t FNDLSTCHR(const TEXTBUF& buf, char ch);
 std::uint32_t MAXCRD(std::uint32_t a, std::uint32_t b);
 void APNDBUF(TEXTBUF& target, const TEXTBUF& source);
-std::uint32_t TRMLNG(const std::array<char, kTextCap>& text);
-void TRMBUF(TEXTBUF& buf);
 bool ISCTLCHR(char ch);
 bool ISDGTCHR(char ch);
 char UPRCHR(char ch);
@@ -42,11 +48,11 @@ void INSBUF(const TEXTBUF& source, TEXTBUF& target, std::uint32_t position);
 void SETBUF(std::span<const char> text, TEXTBUF& target);
 
 // Byte moves and scans. The spans bound every access: at most as many
-// elements as both spans hold are moved, filled or examined.
+// elements as both spans hold are moved, filled or examined (SCNFWD above
+// too).
 void MOVFWD(std::span<const char> source, std::span<char> destination, std::uint32_t n);
 void MOVBWD(std::span<const char> source, std::span<char> destination, std::uint32_t n);
 void FILLCHR(std::span<char> destination, std::uint32_t n, char ch);
-std::uint32_t SCNFWD(std::span<const char> s, std::uint32_t n, char ch, bool wanted);
 std::uint32_t SCNBWD(std::span<const char> s, std::uint32_t n, char ch, bool wanted);
 
 } // namespace text

@@ -11,10 +11,9 @@
 namespace token::core {
 
 // The reading position of a token scan in progress: GETCHR and UNGETCHR on
-// a copy of CURPOSN, written back by save(). Every character stored into a
-// token text is a char store, which the compiler must assume may change
-// anything, CURPOSN and COUNT included; read from the module state they
-// would be loaded again for every character.
+// a copy of CURPOSN and of the line's COUNT, taken when the scan starts; the
+// position goes back into the module state only through save(). (Why a
+// copy: bench/README.md.)
 template <ScanPolicy P> struct Cursor {
     std::uint32_t pos = P::kScan.CURPOSN;
     std::uint32_t count = P::kScan.TKNBUF.COUNT;

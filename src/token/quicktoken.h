@@ -99,7 +99,7 @@ template <ScanPolicy P> struct QuickToken {
     };
 
     Number number() {
-        Number n; // locals: a store into the text must not make them reload
+        Number n; // the result, handed back whole
         // TEXTTOREAL on "0" followed by decimal digits and at most one point
         // takes every digit through these steps; the "0" adds nothing
         // (r = 0 * 10 + 0). Any other text is left to TEXTTOREAL.

@@ -76,8 +76,7 @@ template <ScanPolicy P> bool rescanNumber(text::TEXTBUF& tkn) {
 
 // GETTKNREAL the general way: GETTKN, then a number (or a word such as .5)
 // read again as a real. Every call that delivers a token leaves the position
-// behind it. Kept out of line: inlined beside the shortcut, its many live
-// values would make every call save and restore registers it rarely needs.
+// behind it. Kept out of line from the shortcut (see bench/README.md).
 template <ScanPolicy P>
 [[gnu::noinline]] void getTknRealGeneral(text::TEXTBUF& tkn, TOKENKIND& kind,
                                          typename P::Value& value, double& real,

@@ -11,8 +11,8 @@ namespace token::core {
 
 // One run of the token state machine. The kind found so far decides what
 // each character does; see step() for the table. The result is built in
-// the members and handed out by finish(): the position, the text's COUNT,
-// the kind and the value stay in registers while the characters go by.
+// the members and handed out by finish(), which alone writes the position,
+// the text's COUNT, the kind and the value.
 template <ScanPolicy P> struct TokenScan {
     using Value = typename P::Value;
 
