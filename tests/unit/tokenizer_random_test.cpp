@@ -1,15 +1,24 @@
-// GETTKNREAL reads the tokens of ordinary lines (numbers that begin with a
-// digit, one-character operators) in one pass; general::GETTKNREAL takes
-// every token the general way, GETTKN and then the re-scan of a number from
-// where its token began. Both tokenizer modules must give the same results
-// either way, in every detail a caller can see: the token text (all of
-// CHARS, COUNT, ORIGCNT), kind, integer value, real value, return code,
-// CURPOSN, PREVPOSN, STOPCHR, STOPKIND and every console message.
+// Random lines through both tokenizers, two checks on the same faces.
 //
-// Many generated lines are scanned twice from the same state, once each
-// way, with the same script of scans and position moves in between
-// (stepping back, saving and restoring positions, replaced character sets,
-// word mode), and the two records must be equal step by step.
+// Progress (TokenizerProperty):
+//   every scan that delivers a token moves the position forward, so no line
+//   can make a caller that loops until a nonzero return code (the evaluator)
+//   see the same token twice; positions stay on the line, token texts stay
+//   inside CHARS, and no push back fails.
+//
+// One pass (TokenShortcut):
+//   GETTKNREAL reads the tokens of ordinary lines (numbers that begin with a
+//   digit, one-character operators) in one pass; general::GETTKNREAL takes
+//   every token the general way, GETTKN and then the re-scan of a number from
+//   where its token began. Both tokenizer modules must give the same results
+//   either way, in every detail a caller can see: the token text (all of
+//   CHARS, COUNT, ORIGCNT), kind, integer value, real value, return code,
+//   CURPOSN, PREVPOSN, STOPCHR, STOPKIND and every console message.
+//
+//   Many generated lines are scanned twice from the same state, once each
+//   way, with the same script of scans and position moves in between
+//   (stepping back, saving and restoring positions, replaced character sets,
+//   word mode), and the two records must be equal step by step.
 #include "testutil.h"
 #include "token/table_tokenizer_testing.h"
 #include "token/tokenizer_testing.h"
@@ -18,6 +27,7 @@
 
 #include <array>
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <random>
 #include <string>
@@ -28,10 +38,11 @@ namespace {
 
 using token::TOKENKIND;
 
-// Lines are made of these: numbers of every shape the re-scan accepts or
-// stops at, operators alone and in pairs, signs before digits, delimiters
-// (NUL included), words, quotes, the digit limits of both modules.
-constexpr std::array<std::string_view, 58> kPieces = {
+// Lines of the one-pass comparison are made of these: numbers of every shape
+// the re-scan accepts or stops at, operators alone and in pairs, signs before
+// digits, delimiters (NUL included), words, quotes, the digit limits of both
+// modules.
+constexpr std::array<std::string_view, 58> kShortcutPieces = {
     "0",          "7",          "12",         "3.5",         ".5",          ".",        "E",
     "e",          "E-",         "e+3",        "-",           "+",           "*",        "/",
     "^",          "<",          ">",          "=",           "#",           "**",       "><",
@@ -43,7 +54,7 @@ constexpr std::array<std::string_view, 58> kPieces = {
     "x1",         "1x",
 };
 
-std::string randomLine(std::mt19937& rng) {
+std::string shortcutLine(std::mt19937& rng) {
     std::uniform_int_distribution<int> percent(0, 99);
     const std::size_t length = percent(rng) < 80
                                    ? static_cast<std::size_t>(percent(rng) / 2)
@@ -58,8 +69,8 @@ std::string randomLine(std::mt19937& rng) {
         } else if (p < 8) {
             line.push_back('\0');
         } else {
-            line.append(
-                kPieces[std::uniform_int_distribution<std::size_t>(0, kPieces.size() - 1)(rng)]);
+            line.append(kShortcutPieces[std::uniform_int_distribution<std::size_t>(
+                0, kShortcutPieces.size() - 1)(rng)]);
         }
     }
     line.resize(length);
@@ -114,7 +125,8 @@ std::string describe(const Seen& s) {
            std::to_string(s.stopkind) + " console [" + s.console + "]";
 }
 
-// The first tokenizer and the table-driven one behind one face.
+// The first tokenizer and the table-driven one behind one face, for both
+// checks.
 struct First {
     using Value = std::int64_t;
     static void reset(std::mt19937& rng) {
@@ -126,6 +138,8 @@ struct First {
         }
     }
     static void init(const text::TEXTBUF& line, std::mt19937&) { token::INITTKNBUF(line); }
+    static void start(const text::TEXTBUF& line) { token::INITTKNBUF(line); }
+    static std::uint32_t count() { return token::TKNBUF().COUNT; }
     static void real(bool shortcut, text::TEXTBUF& t, TOKENKIND& k, Value& v, double& r,
                      std::uint32_t& rc) {
         if (shortcut) {
@@ -170,6 +184,8 @@ struct First {
 struct Table {
     using Value = std::int32_t;
     static void reset(std::mt19937&) { token::table::TKNINIT(); }
+    static void start(const text::TEXTBUF& line) { token::table::INITTKNBUF(line); }
+    static std::uint32_t count() { return token::table::TKNBUF().COUNT; }
     static void init(const text::TEXTBUF& line, std::mt19937& rng) {
         if (std::uniform_int_distribution<int>(0, 3)(rng) == 0) {
             token::table::INITTKNBUFAT3(line);
@@ -270,7 +286,7 @@ template <class T> void compareWays(std::uint32_t seed, int lines) {
     testutil::CapturedConsole con;
     int failures = 0;
     for (int n = 0; n < lines && failures < 5; ++n) {
-        const std::string line = randomLine(rng);
+        const std::string line = shortcutLine(rng);
         const std::uint32_t script = static_cast<std::uint32_t>(rng());
         const std::vector<Seen> quick = scan<T>(true, line, script, con);
         const std::vector<Seen> general = scan<T>(false, line, script, con);
@@ -285,6 +301,125 @@ template <class T> void compareWays(std::uint32_t seed, int lines) {
             }
         }
     }
+}
+
+// Lines of the progress check are made of these: the characters that steer
+// the scanners, in the arrangements that matter (signs before digits,
+// exponents, quotes, pairs of operator characters), and a few that do not.
+constexpr std::array<std::string_view, 40> kProgressPieces = {
+    "0",  "7",  "12",   "3.5",  ".5",   ".", "E",     "e",  "E-", "e+3", "-",
+    "+",  "*",  "/",    "^",    "<",    ">", "=",     "#",  "**", "><",  "<>",
+    "-5", "+1", "'",    "\"",   "'.5'", " ", " ",     "  ", ",",  ";",   std::string_view("\0", 1),
+    "a",  "Zq", "sqrt", "\xe9", "\xff", "x", "1e400",
+};
+
+std::string progressLine(std::mt19937& rng) {
+    std::uniform_int_distribution<std::size_t> lengthOf(0, 256);
+    std::uniform_int_distribution<std::size_t> pieceOf(0, kProgressPieces.size() - 1);
+    std::uniform_int_distribution<int> percent(0, 99);
+    std::size_t length = lengthOf(rng);
+    std::string line;
+    while (line.size() < length) {
+        int p = percent(rng);
+        if (p < 3) {
+            line.append(std::uniform_int_distribution<std::size_t>(60, 256)(rng),
+                        '9'); // long numbers
+        } else if (p < 6) {
+            line.append(std::uniform_int_distribution<std::size_t>(70, 120)(rng),
+                        'w'); // long words
+        } else if (p < 10) {
+            line.push_back(static_cast<char>(std::uniform_int_distribution<int>(0, 255)(rng)));
+        } else {
+            line.append(kProgressPieces[pieceOf(rng)]);
+        }
+    }
+    line.resize(length);
+    return line;
+}
+
+// The scans of the progress check: op 0 is GETTKNREAL, 1 GETTKN, 2 the
+// module's extra scan (GETTKNTODELIM, GETWORDTKN).
+template <class T>
+void progressScan(int op, text::TEXTBUF& tkn, TOKENKIND& kind, double& real, std::uint32_t& rc) {
+    typename T::Value value = 0;
+    if (op == 0) T::real(true, tkn, kind, value, real, rc);
+    if (op == 1) T::other(0, tkn, kind, value, rc);
+    if (op == 2) T::other(6, tkn, kind, value, rc);
+}
+
+// Scans lines until the end of each, with the scans drawn from ops (all of
+// them GETTKNREAL when ops is 1), and checks every step.
+template <class T> void checkLines(std::uint32_t seed, int lines, int ops) {
+    std::mt19937 rng(seed);
+    std::uniform_int_distribution<int> opOf(0, ops - 1);
+    testutil::CapturedConsole con;
+    int failures = 0;
+    for (int n = 0; n < lines && failures < 5; ++n) {
+        const std::string line = progressLine(rng);
+        T::start(testutil::makeBuf(line));
+        const std::uint32_t end = T::count() + 1;
+        std::uint32_t calls = 0;
+        for (;;) {
+            const std::uint32_t before = T::curposn();
+            text::TEXTBUF tkn{};
+            TOKENKIND kind = TOKENKIND::WORD;
+            double real = 0.0;
+            std::uint32_t rc = 99;
+            const int op = opOf(rng);
+            progressScan<T>(op, tkn, kind, real, rc);
+            ++calls;
+            const std::uint32_t after = T::curposn();
+            bool ok = after <= end && tkn.COUNT <= tkn.CHARS.size() &&
+                      (tkn.COUNT == tkn.CHARS.size() || tkn.CHARS[tkn.COUNT] == '\0');
+            if (rc == token::kTknEndOfLine) {
+                ok = ok && after == end && (op == 2 || kind == TOKENKIND::DELIMITER);
+            } else {
+                ok = ok && after > before && calls <= end; // forward, every time
+            }
+            if (op == 0 && rc == token::kTknOk && kind == TOKENKIND::NUMBER) {
+                ok = ok && std::isfinite(real);
+            }
+            if (!ok) {
+                ADD_FAILURE() << "line " << ::testing::PrintToString(line) << ": scan " << calls
+                              << " (op " << op << ") went from " << before << " to " << after
+                              << " with rc " << rc << ", text count " << tkn.COUNT;
+                ++failures;
+                break;
+            }
+            if (rc == token::kTknEndOfLine) break;
+        }
+        // The only message a consistent scan writes is the overlong word's.
+        std::string out = con.take();
+        for (std::size_t at = 0; at < out.size();) {
+            std::size_t eol = out.find("\r\n", at);
+            std::string_view msg(out.data() + at,
+                                 (eol == std::string::npos ? out.size() : eol) - at);
+            if (msg.rfind("PARAM NAME TOO LONG, FIRST 80 CHAR'S ARE: ", 0) != 0) {
+                ADD_FAILURE() << "line " << ::testing::PrintToString(line) << " wrote " << msg;
+                ++failures;
+                break;
+            }
+            at = eol == std::string::npos ? out.size() : eol + 2;
+        }
+    }
+}
+
+class TokenizerProperty : public ::testing::Test {
+  protected:
+    void SetUp() override { testutil::freshStart(); }
+};
+
+TEST_F(TokenizerProperty, GettknrealNeverDeliversTheSameTokenTwice) {
+    checkLines<First>(20240601u, 250000, 1);
+}
+
+TEST_F(TokenizerProperty, TableGettknrealNeverDeliversTheSameTokenTwice) {
+    checkLines<Table>(20240602u, 250000, 1);
+}
+
+TEST_F(TokenizerProperty, MixedScansAlwaysMoveForward) {
+    checkLines<First>(20240603u, 80000, 3);
+    checkLines<Table>(20240604u, 80000, 3);
 }
 
 class TokenShortcut : public ::testing::Test {
