@@ -54,6 +54,7 @@ inline std::uint64_t wholeOf(double q) {
 // 10^15: guessed in double, then confirmed exactly. x becomes the remainder
 // x - quotient * b, which lies in [0, b).
 inline std::uint64_t floorQuotient(Expansion& x, const Expansion& b) {
+    assert(x.sign() >= 0 && b.sign() > 0);
     std::uint64_t q = wholeOf(std::floor(x.approx() / b.approx()));
     if (q > pow10u64(kChunk)) q = pow10u64(kChunk);
     Expansion qb = b;
@@ -118,6 +119,7 @@ class DigitSource {
 // from the binary exponent, then settled by exact comparisons with powers of
 // ten (a logarithm alone miscounts near the powers).
 inline std::int32_t intDigits(const Expansion& x, double unit, Expansion& low) {
+    assert(x.sign() > 0);
     const double a = x.approx() / unit;
     std::int32_t d = 1;
     if (a >= 10.0) d = static_cast<std::int32_t>(std::ilogb(a) * 0.30102999566398120) + 1;
