@@ -15,6 +15,7 @@ import argparse
 import fcntl
 import os
 import resource
+import select
 import signal
 import subprocess
 import sys
@@ -175,7 +176,10 @@ def nonblocking_pipes(calc, workdir):
         os.close(in_w)
         time.sleep(0.3)  # and a full pipe on its output
         deadline = time.monotonic() + TIMEOUT
-        while time.monotonic() < deadline:
+        while True:
+            left = deadline - time.monotonic()
+            check(left > 0 and select.select([out_r], [], [], left)[0],
+                  "the output did not end within %.0f s (%d bytes)" % (TIMEOUT, len(got)))
             chunk = os.read(out_r, 4096)
             if not chunk:
                 break
