@@ -1,14 +1,16 @@
 // Console: buffered line reader and writer on standard input and output, with
 // an in-memory mode for tests and fuzzing. On a terminal the reader takes its
-// lines from the line editor when the build has one.
+// lines from the line editor when the build has one, and Ctrl-C discards the
+// line being typed instead of ending the program.
 #include "runtime/console.h"
 
 #include "runtime/failure.h"
 #include "runtime/lineedit.h"
+#include "runtime/sysio.h"
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
+#include <atomic>
 #include <cstddef>
 #include <string>
 #include <unistd.h>
@@ -31,6 +33,14 @@ struct ConsoleState {
     bool editLineEnd = false;         // its line end is still to come
     std::array<char, kOutCap> out{};
     std::size_t outLen = 0;
+    // How much of out a flush in progress has written: a flush from the
+    // failure handler goes on from there instead of writing it twice.
+    std::size_t outDone = 0;
+    bool outFailed = false;                    // a write failed: nothing more is written
+    bool started = false;                      // the first wait for input has set things up
+    bool interactive = false;                  // standard input is a terminal
+    std::array<char, kEditPromptCap> prompt{}; // shown again after Ctrl-C
+    std::size_t promptLen = 0;
     bool memory = false;
     std::size_t memPos = 0;
     bool haltRegistered = false;
@@ -48,28 +58,87 @@ struct MemoryText {
 };
 MemoryText mem;
 
-void writeAll(const char* data, std::size_t len) {
-    while (len > 0) {
-        ssize_t done = ::write(1, data, len);
-        if (done < 0) {
-            if (errno == EINTR) continue;
-            return; // output is gone (closed or failing): nothing more can be shown
+// Writes out the first len bytes of the output buffer and empties it. A
+// failed write is reported and ends the program; the failure path (when this
+// runs inside a failure's report) only stops writing.
+void flushFirst(ConsoleState& s, std::size_t len) {
+    if (!s.outFailed) {
+        const int error =
+            SYSWRITE(1, std::span<const char>(s.out.data(), len), s.outDone, FAILSIGNALS());
+        if (error != 0) {
+            s.outFailed = true;
+            IOFAIL(IOCHANNEL::OUTPUT, error);
         }
-        data += done;
-        len -= static_cast<std::size_t>(done);
     }
+    // Emptied in this order, so that a handler that comes in between finds
+    // nothing left to write.
+    s.outLen = 0;
+    std::atomic_signal_fence(std::memory_order_seq_cst);
+    s.outDone = 0;
 }
 
-// Hands the unterminated text at the end of the output (the prompt) to the
-// line editor, which draws it itself and again on every redraw, and writes
-// out everything before it.
-std::span<const char> takePrompt(ConsoleState& s) {
+// Where the unterminated text at the end of the output (the prompt) starts.
+std::size_t promptStart(const ConsoleState& s) {
     std::size_t start = s.outLen;
     while (start > 0 && s.out[start - 1] != kLF && s.outLen - start < kEditPromptCap) --start;
+    return start;
+}
+
+// Hands the prompt to the line editor, which draws it itself and again on
+// every redraw, and writes out everything before it.
+std::span<const char> takePrompt(ConsoleState& s) {
+    const std::size_t start = promptStart(s);
     std::span<const char> prompt(s.out.data() + start, s.outLen - start);
-    writeAll(s.out.data(), start);
-    s.outLen = 0; // the prompt stays in place until the editor has copied it
+    flushFirst(s, start); // the prompt stays in place until the editor has copied it
     return prompt;
+}
+
+// Before the first wait for input: Ctrl-C on a terminal becomes a request to
+// discard the line, not the end of the program. (Not at start-up: tests and
+// other users of the console in memory keep their Ctrl-C.)
+void startReading(ConsoleState& s) {
+    if (s.started) return;
+    s.started = true;
+    s.interactive = ::isatty(0) == 1;
+    if (s.interactive) SYSCATCHINTERRUPT();
+}
+
+// Plain lines from a terminal: Ctrl-C has discarded the line being typed (the
+// terminal drops its own copy); a line end and the prompt start a fresh one.
+void restartLine(ConsoleState& s) {
+    s.head = s.tail = 0;
+    WRTLN();
+    WRTCHARS(std::span<const char>(s.prompt.data(), s.promptLen));
+    CONFLUSH();
+}
+
+// Waits for more input on standard input. Returns false at its end.
+bool readPlain(ConsoleState& s) {
+    if (s.interactive && s.outLen > 0) { // kept for Ctrl-C
+        const std::size_t start = promptStart(s);
+        s.promptLen = s.outLen - start;
+        std::copy_n(s.out.data() + start, s.promptLen, s.prompt.data());
+    }
+    CONFLUSH(); // the user must see everything before the program waits
+    SYSCLEARINTERRUPT();
+    for (;;) {
+        const SYSREADRESULT got = SYSREAD(0, std::span<char>(s.in).subspan(s.tail));
+        switch (got.kind) {
+        case SYSREADKIND::DATA:
+            s.tail += got.count;
+            return true;
+        case SYSREADKIND::INTERRUPTED:
+            restartLine(s);
+            continue;
+        case SYSREADKIND::FAILED:
+            IOFAIL(IOCHANNEL::INPUT, got.error);
+            break;
+        case SYSREADKIND::END:
+            break;
+        }
+        s.inputEnded = true;
+        return false;
+    }
 }
 
 // Fills the free part of in from the edited line, then its line end; asks
@@ -112,18 +181,9 @@ bool refill(ConsoleState& s) {
         if (n == 0) s.inputEnded = true;
         return n > 0;
     }
+    startReading(s);
     if (s.editing) return refillEdited(s);
-    CONFLUSH(); // the user must see everything before the program waits
-    for (;;) {
-        ssize_t got = ::read(0, s.in.data() + s.tail, s.in.size() - s.tail);
-        if (got > 0) {
-            s.tail += static_cast<std::size_t>(got);
-            return true;
-        }
-        if (got < 0 && errno == EINTR) continue;
-        s.inputEnded = true;
-        return false;
-    }
+    return readPlain(s);
 }
 
 // The byte at offset k from the read position, or -1 past the end of input.
@@ -266,8 +326,7 @@ void WRTCARD(std::uint32_t n, std::uint32_t width) {
 void CONFLUSH() {
     // Called from a signal handler too: only write(2) on the fixed buffer.
     if (st.memory) return;
-    writeAll(st.out.data(), st.outLen);
-    st.outLen = 0;
+    flushFirst(st, st.outLen);
 }
 
 void CONUSEMEMORY(std::string_view input) {

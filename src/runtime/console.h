@@ -6,6 +6,10 @@
 // a piped run does not pay a system call per line. Input lines end at LF; a CR
 // right before the LF belongs to the line end. Output line ends are CR LF.
 //
+// A failed read or write ends the program with a report (IOFAIL); the end of
+// the input is the normal end. On a terminal, Ctrl-C discards the line being
+// typed and shows the prompt again; elsewhere it keeps its default action.
+//
 // One seam for tests and fuzzing: CONUSEMEMORY points the reader at a string
 // and collects everything written in memory instead of on standard output.
 #pragma once

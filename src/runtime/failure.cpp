@@ -4,11 +4,12 @@
 // procedures.
 //
 // Everything reachable from the signal handler (the record, the report text,
-// the termination procedures, the console flush, PLATREPORT) uses fixed
-// storage and write(2) only, so it is async-signal-safe.
+// the termination procedures, the console flush, PLATREPORT, IOFAIL) uses
+// fixed storage and write(2) only, so it is async-signal-safe.
 #include "runtime/failure.h"
 
 #include "runtime/platform.h"
+#include "runtime/sysio.h"
 
 #include <csignal>
 #include <cstddef>
@@ -42,6 +43,14 @@ constexpr std::string_view kTitle = "Unhandled exception";
 constexpr std::string_view kForeignException = "UNKNOWN_EXCEPTION";
 // What std::terminate without an active exception shows.
 constexpr std::string_view kTerminated = "TERMINATED";
+// The line of a failed console transfer: prefix, channel, ": ", reason.
+constexpr std::string_view kIoPrefix = "rpncalc: cannot ";
+constexpr std::size_t kIoLineCap = 160;
+
+struct IoLine {
+    std::array<char, kIoLineCap> text{};
+    std::size_t len = 0;
+};
 
 struct FailState {
     FAILREC rec{};
@@ -54,11 +63,14 @@ struct FailState {
     volatile std::sig_atomic_t shown = 0;
     std::array<char, kReportCap> text{};
     std::size_t textLen = 0;
+    // A failed console transfer shows this line instead of the report.
+    IoLine ioLine{};
     // Bounds of the main thread's stack, for telling an overflow from other faults.
     std::uintptr_t stackLow = 0;
     std::uintptr_t stackHigh = 0;
     bool installed = false;
     std::array<struct sigaction, kFatalSignals.size()> saved{};
+    sigset_t fatalSet{};
     std::terminate_handler savedTerminate = nullptr;
     alignas(16) std::array<char, kAltStackSize> altStack{};
 };
@@ -104,10 +116,36 @@ void runHaltProcs() {
     }
 }
 
+void writeLine(const IoLine& line) {
+    std::size_t done = 0;
+    (void)SYSWRITE(2, std::span<const char>(line.text.data(), line.len), done);
+}
+
 void showReport() {
     if (st.shown != 0) return;
     st.shown = 1;
+    if (st.ioLine.len > 0) {
+        writeLine(st.ioLine);
+        return;
+    }
     PLATREPORT(kTitle, std::string_view(st.text.data(), st.textLen));
+}
+
+void composeIoLine(IOCHANNEL channel, int error, IoLine& line) {
+    const std::string_view what =
+        channel == IOCHANNEL::INPUT ? "read standard input: " : "write standard output: ";
+    const char* reason = SYSERRTEXT(error);
+    std::size_t reasonLen = 0;
+    while (reason[reasonLen] != '\0') ++reasonLen;
+    line.len = 0;
+    // The line end always fits: the reason is cut instead.
+    for (std::string_view part : {kIoPrefix, what, std::string_view(reason, reasonLen)}) {
+        for (char ch : part) {
+            if (line.len == line.text.size() - 1) break;
+            line.text[line.len++] = ch;
+        }
+    }
+    line.text[line.len++] = '\n';
 }
 
 // A failure while another is being recorded or reported: no second report.
@@ -261,8 +299,10 @@ void FAILINIT() {
     // with 255 instead of the kernel killing it with the signal.
     action.sa_flags = SA_SIGINFO | SA_NODEFER | (onAltStack ? SA_ONSTACK : 0);
     sigemptyset(&action.sa_mask);
+    sigemptyset(&st.fatalSet);
     for (std::size_t i = 0; i < kFatalSignals.size(); ++i) {
         sigaction(kFatalSignals[i], &action, &st.saved[i]);
+        sigaddset(&st.fatalSet, kFatalSignals[i]);
     }
     st.savedTerminate = std::set_terminate(onTerminate);
     st.installed = true;
@@ -313,6 +353,23 @@ void REPORTFAIL() {
     showReport();
     ::_exit(255);
 }
+
+void IOFAIL(IOCHANNEL channel, int error) {
+    if (st.failing != 0) {
+        IoLine line;
+        composeIoLine(channel, error, line);
+        writeLine(line);
+        return;
+    }
+    st.failing = 1;
+    st.reporting = 1;
+    composeIoLine(channel, error, st.ioLine);
+    runHaltProcs(); // output so far, and the terminal back in its modes, before the line
+    showReport();
+    ::_exit(255);
+}
+
+const sigset_t* FAILSIGNALS() { return st.installed ? &st.fatalSet : nullptr; }
 
 void ONHALT(void (*proc)()) {
     if (st.haltCount < st.haltProcs.size()) st.haltProcs[st.haltCount++] = proc;

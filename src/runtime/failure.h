@@ -5,10 +5,13 @@
 // signal, an uncaught C++ exception) is reported once on standard error, as
 // the title "Unhandled exception" and the text "at XXXXXXXX -> NAME", after the
 // console output written so far has been flushed; the exit status is then 255.
-// HALT is the only way out of the program.
+// A failed read or write of the console is reported the same way, as one line
+// that says what failed and why (IOFAIL). HALT is the only way out of the
+// program.
 #pragma once
 
 #include <array>
+#include <csignal>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -49,6 +52,23 @@ void FAILDONE();
 // the text go to standard error. A failure already reported, or a failure
 // while reporting, shows nothing more.
 [[noreturn]] void REPORTFAIL();
+
+// The console channels whose failure IOFAIL reports.
+enum class IOCHANNEL { INPUT, OUTPUT };
+
+// Reports a failed read of standard input or write of standard output, as
+// "rpncalc: cannot read standard input: Is a directory" on standard error,
+// and ends with status 255 once the termination procedures have run (the
+// caller has stopped using the failed channel). During a failure already in
+// progress (its report flushes the console) the line is written at once and
+// IOFAIL returns, so that the first report still comes out.
+// Async-signal-safe.
+void IOFAIL(IOCHANNEL channel, int error);
+
+// The fatal signals the handler catches, while it is installed (null before
+// FAILINIT and after FAILDONE): the console holds them off while it counts
+// what a write took, so that the handler's flush goes on from the right byte.
+const sigset_t* FAILSIGNALS();
 
 // Registers a termination procedure; HALT runs them in reverse order of
 // registration, each once. At most a handful are ever registered. They also

@@ -16,13 +16,16 @@ namespace runtime {
 constexpr std::size_t kEditPromptCap = 256;
 
 // Turns line editing on when the build has it and standard input and
-// standard output are both terminals. Returns whether it is on.
+// standard output are both terminals. Returns whether it is on. The terminal's
+// modes are then put back on every way out of the program (a termination
+// procedure), should the editor hold it in its own.
 bool EDITSTART();
 
 // Shows prompt, lets the user edit one line and sets text to it, without its
 // line end; the bytes stay valid until the next EDITREAD. Returns false, with
 // an empty text, when the input has ended: Ctrl-D on an empty line, or the
-// terminal is gone.
+// terminal is gone. Ctrl-C (once SYSCATCHINTERRUPT has run) drops the line
+// being typed and starts a fresh one below it; a failed read goes to IOFAIL.
 bool EDITREAD(std::span<const char> prompt, std::span<const char>& text);
 
 } // namespace runtime

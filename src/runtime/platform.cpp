@@ -2,9 +2,10 @@
 // failure report on standard error.
 #include "runtime/platform.h"
 
-#include <cerrno>
+#include "runtime/sysio.h"
+
 #include <ctime>
-#include <unistd.h>
+#include <span>
 
 namespace runtime {
 namespace {
@@ -15,18 +16,10 @@ struct PlatformState {
 };
 constinit PlatformState st{};
 
+// Nothing is left to do when standard error fails as well.
 void writeErr(std::string_view s) {
-    const char* p = s.data();
-    std::size_t left = s.size();
-    while (left > 0) {
-        ssize_t done = ::write(2, p, left);
-        if (done < 0) {
-            if (errno == EINTR) continue;
-            return;
-        }
-        p += done;
-        left -= static_cast<std::size_t>(done);
-    }
+    std::size_t done = 0;
+    (void)SYSWRITE(2, std::span<const char>(s.data(), s.size()), done);
 }
 
 } // namespace

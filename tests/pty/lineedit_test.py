@@ -17,6 +17,7 @@ import fcntl
 import os
 import re
 import select
+import signal
 import struct
 import subprocess
 import sys
@@ -26,6 +27,8 @@ import time
 
 PROMPT = b" 21Jul03 Enter calc, or HELP: "
 UP, DOWN, LEFT, RIGHT = b"\x1b[A", b"\x1b[B", b"\x1b[D", b"\x1b[C"
+CTRL_C = b"\x03"
+FIVE = b" Result =5.0000000000000,       5.\r\r\n"
 CTRL_A, CTRL_D, CTRL_L, CTRL_P, BACKSPACE = b"\x01", b"\x04", b"\x0c", b"\x10", b"\x7f"
 ENTER = b"\r"
 TIMEOUT = 15.0  # generous: the sanitizer build starts slowly on a busy machine
@@ -47,8 +50,13 @@ def check(cond, what, seen=b""):
 class Session:
     """One program run with a pty on standard input, standard output or both."""
 
-    def __init__(self, program, tty_in=True, tty_out=True, home=None, raw_output=False):
+    def __init__(self, program, tty_in=True, tty_out=True, home=None, raw_output=False,
+                 term="xterm", nonblocking=False):
         self.master, slave = os.openpty()
+        if nonblocking:
+            # The program inherits its terminal in non-blocking mode, as from
+            # another program that shares it.
+            fcntl.fcntl(slave, fcntl.F_SETFL, fcntl.fcntl(slave, fcntl.F_GETFL) | os.O_NONBLOCK)
         fcntl.ioctl(slave, termios.TIOCSWINSZ, struct.pack("HHHH", 24, 80, 0, 0))
         if raw_output:
             # No output processing, so the bytes the program writes arrive unchanged.
@@ -56,18 +64,27 @@ class Session:
             attrs[1] &= ~termios.OPOST
             termios.tcsetattr(slave, termios.TCSANOW, attrs)
         self.home = home or tempfile.mkdtemp(prefix="rpncalc-pty-")
-        env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "TERM": "xterm",
+        env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "TERM": term,
                "HOME": self.home, "LANG": "C.UTF-8"}
         for name in ("ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"):
             if name in os.environ:
                 env[name] = os.environ[name]
+        tty_fd = 0 if tty_in else 1
+
+        def controlling_terminal():
+            # In the new session the pty becomes the controlling terminal, so
+            # that Ctrl-C typed on it sends SIGINT as at a real terminal.
+            fcntl.ioctl(tty_fd, termios.TIOCSCTTY, 0)
+
         self.proc = subprocess.Popen(
             [program],
             stdin=slave if tty_in else subprocess.PIPE,
             stdout=slave if tty_out else subprocess.PIPE,
             stderr=subprocess.PIPE,
-            cwd=self.home, env=env, start_new_session=True)
-        os.close(slave)
+            cwd=self.home, env=env, start_new_session=True,
+            preexec_fn=controlling_terminal)
+        # Kept open to see the terminal's file flags after the run.
+        self.slave = slave
         self.seen = b""   # everything read from the terminal so far
         self.pos = 0      # how much of it the expectations have used up
 
@@ -111,8 +128,9 @@ class Session:
             pass
         return self.seen[self.pos:]
 
-    def finish(self):
-        """Waits for the program to end; returns its exit status."""
+    def finish(self, quiet=True):
+        """Waits for the program to end; returns its exit status. With quiet,
+        standard error must be empty; self.err holds it."""
         try:
             status = self.proc.wait(timeout=TIMEOUT)
         except subprocess.TimeoutExpired:
@@ -121,15 +139,19 @@ class Session:
             raise Failure("the program did not end\n  output so far: %r" % self.seen)
         self.drain(0.2)
         self.final_lflag = termios.tcgetattr(self.master)[3]
-        err = self.proc.stderr.read()
+        self.final_flags = fcntl.fcntl(self.slave, fcntl.F_GETFL)
+        self.err = self.proc.stderr.read()
         self.close()
-        check(err == b"", "standard error is not empty: %r" % err)
+        check(not quiet or self.err == b"", "standard error is not empty: %r" % self.err)
         return status
 
     def close(self):
         if self.master >= 0:
             os.close(self.master)
             self.master = -1
+        if self.slave >= 0:
+            os.close(self.slave)
+            self.slave = -1
 
     def kill(self):
         if self.proc.poll() is None:
@@ -148,14 +170,18 @@ def read_line(s, keys, expected):
           % (keys, m.group(1).decode("latin-1"), expected.decode("latin-1")))
 
 
+def line_mode_kept(s):
+    wanted = termios.ICANON | termios.ECHO
+    check(s.final_lflag & wanted == wanted, "the terminal was left without line mode and echo")
+
+
 def end_with_ctrl_d(s, at_prompt=False):
     if not at_prompt:
         s.expect(PROMPT, "prompt")
     s.send(CTRL_D)
     status = s.finish()
     check(status == 0, "Ctrl-D on an empty line: exit status %d, expected 0" % status)
-    wanted = termios.ICANON | termios.ECHO
-    check(s.final_lflag & wanted == wanted, "the terminal was left without line mode and echo")
+    line_mode_kept(s)
 
 
 # --- cases with line editing ------------------------------------------------
@@ -306,6 +332,73 @@ def plain_terminal(calc, echo):
         s.kill()
 
 
+# --- Ctrl-C, failures and odd terminals (both builds) --------------------------
+
+def interrupt_keeps_registers(calc):
+    """2 3 +, then 4 5 typed and Ctrl-C (twice: the second on the fresh, empty
+    line): each drops the line being typed and shows a fresh prompt below it,
+    the program goes on, and 0 + gives 5: the registers are kept."""
+    s = Session(calc)
+    try:
+        s.expect(PROMPT, "prompt")
+        s.send(b"2 3 +" + ENTER)
+        s.expect(RESULT, "first result line")
+        s.expect(PROMPT, "second prompt")
+        s.send(b"4 5")
+        s.expect(b"4 5", "echo of 4 5")
+        for n in (1, 2):
+            s.send(CTRL_C)
+            between, _ = s.expect(PROMPT, "a fresh prompt after Ctrl-C number %d" % n)
+            check(between.endswith(b"\r\r\n"), "no line end before the fresh prompt: %r"
+                  % between, s.seen)
+        s.send(b"0 +" + ENTER)
+        _, m = s.expect(RESULT, "result line after Ctrl-C")
+        check(m.group(0) == FIVE, "0 + after Ctrl-C gave %r, expected 5" % m.group(0), s.seen)
+        end_with_ctrl_d(s)
+    finally:
+        s.kill()
+
+
+def modes_after_failure(calc):
+    """A fatal signal while the program waits for a line, part of it typed:
+    the report comes out, status 255, and the terminal is back in line mode
+    with echo for the shell that follows."""
+    s = Session(calc)
+    try:
+        s.expect(PROMPT, "prompt")
+        s.send(b"12")
+        s.expect(b"12", "echo of 12")
+        s.proc.send_signal(signal.SIGSEGV)
+        status = s.finish(quiet=False)
+        check(status == 255, "exit status %d, expected 255" % status)
+        check(re.fullmatch(rb"Unhandled exception\nat [0-9A-F]{8} -> ACCESS_VIOLATION\n", s.err),
+              "standard error %r" % s.err)
+        line_mode_kept(s)
+    finally:
+        s.kill()
+
+
+def odd_terminals(calc):
+    """An unknown terminal type: not a word on standard error, lines are still
+    read. A terminal inherited in non-blocking mode: the program waits for the
+    late input instead of ending, and leaves the terminal's flags as it found
+    them."""
+    for what, options in (("unknown TERM", {"term": "no-such-terminal-rpncalc"}),
+                          ("non-blocking terminal", {"nonblocking": True})):
+        s = Session(calc, **options)
+        try:
+            s.expect(PROMPT, "prompt (%s)" % what)
+            time.sleep(0.3)
+            s.send(b"2 3 +" + ENTER)
+            _, m = s.expect(RESULT, "result line (%s)" % what)
+            check(m.group(0) == FIVE, "%s: 2 3 + gave %r" % (what, m.group(0)))
+            end_with_ctrl_d(s)  # standard error empty
+            if options.get("nonblocking"):
+                check(s.final_flags & os.O_NONBLOCK, "the terminal was made blocking")
+        finally:
+            s.kill()
+
+
 # --- one side not a terminal (both builds) ------------------------------------
 
 def piped_output(calc, echo):
@@ -393,6 +486,9 @@ def main():
         print("note: this build has no line editing; checking plain lines on a terminal")
         cases = [("plain_terminal", lambda: plain_terminal(calc, echo))]
     cases += [
+        ("interrupt_keeps_registers", lambda: interrupt_keeps_registers(calc)),
+        ("modes_after_failure", lambda: modes_after_failure(calc)),
+        ("odd_terminals", lambda: odd_terminals(calc)),
         ("piped_output", lambda: piped_output(calc, echo)),
         ("piped_input", lambda: piped_input(calc, echo)),
     ]
