@@ -6,6 +6,7 @@
 
 #include "runtime/chop.h"
 #include "runtime/realtext.h"
+#include "runtime/x87.h"
 #include "text/numtext.h"
 
 #include <bit>
@@ -91,7 +92,7 @@ double TRUNCPLC(double x, std::int32_t n) {
 long double POW2SPLIT(long double u) {
     // The fraction keeps the sign of u; an infinite or NaN u gives NaN.
     long double f = std::fmod(u, 1.0L);
-    long double r = (std::exp2(f) - 1.0L) + 1.0L;
+    long double r = runtime::x87::F2XM1(f) + 1.0L;
     long double whole = std::trunc(u);
     int scale = 0;
     if (whole >= kExpClamp) {
@@ -106,7 +107,7 @@ long double POW2SPLIT(long double u) {
 
 long double POWABS(long double y, long double x) {
     long double a = std::fabs(y);
-    long double t = x * (kLn2 * std::log2(a));
+    long double t = x * runtime::x87::FYL2X(kLn2, a); // ln a, rounded once
     long double u = t * kLog2e;
     return POW2SPLIT(u);
 }

@@ -8,6 +8,7 @@
 #include "calendar/daynum.h"
 #include "runtime/chop.h"
 #include "runtime/console.h"
+#include "runtime/x87.h"
 
 #include <array>
 #include <cmath>
@@ -139,7 +140,7 @@ constexpr std::array<Word, 30> kWords = {{
     {"ROLLDN", false, rolldn},
     {"DUMP", false, stack::STKDUMP},
     {"EXP", true, [] { setX(arith::POW2SPLIT(x() * kLog2E)); }},
-    {"LN", true, [] { setX(kLn2 * std::log2(x())); }},
+    {"LN", true, [] { setX(runtime::x87::FYL2X(kLn2, x())); }},
     {"Y^X", true,
      [] {
          setX(arith::POWABS(REGSTK[Y], x()));
