@@ -62,7 +62,7 @@ void applyOperator(std::uint32_t code, const text::TEXTBUF& tkn) {
         storeAndDrop(arith::POWABS(y, x));
         break;
     case kOpIntPow:
-        storeAndDrop(arith::PWRI(REGSTK[Y], runtime::LOW32SIGNED(arith::RNDINT(REGSTK[X]))));
+        storeAndDrop(arith::POWWHOLE(REGSTK[Y], REGSTK[X]));
         break;
     default:
         // A known operator symbol with no action: say so; the lift and drop
