@@ -217,7 +217,8 @@ def texttoreal(s):
             i += 1
         x = 0
         while cur().isdigit():
-            x = (x * 10 + int(cur())) % 2 ** 32
+            if x < 511:  # from 511 up the scaling is 10^511 in all
+                x = x * 10 + int(cur())
             i += 1
         for k in range(8, -1, -1):
             if x >= 2 ** k:
