@@ -257,6 +257,10 @@ DIALOGUES = {
         ("0 1 - 4294967296 **", "", 1.0),
         ("0 2 - 4294967297 **", "", -INF),
         ("2 1E300 **", "", INF),
+        # An infinite exponent is the limit too; a NaN exponent gives NaN.
+        ("2 1 0 / **", "", INF),
+        ("0.5 0 1 - 0 / **", "", INF),
+        ("2 0 0 / **", "", NAN),
         # Powers take ln a from one step, rounded once.
         ("1E15 3 ^", "", ref.power(1e15, 3)),
         ("18 39 ^", "", ref.power(18, 39)),
