@@ -6,6 +6,7 @@
 
 #include "runtime/chop.h"
 #include "runtime/realtext.h"
+#include "runtime/x87.h"
 #include "text/numtext.h"
 
 #include <bit>
@@ -26,15 +27,33 @@ double stored(long double v) { return static_cast<double>(v); }
 // becomes an infinity or zero; a larger exponent changes nothing.
 constexpr long double kExpClamp = 20000.0L;
 
+// The one-place rounding term of the fixed-point text, 0.05 and a little.
+constexpr double kOnePlaceRound = 0.0500000000000001;
+// The first whole number whose text has more integer digits than are computed.
+constexpr double kTextWholeLimit = 1e14;
+
+// The whole part of a + kOnePlaceRound for a >= 0, exactly: the fraction
+// carries when (fraction - 1) + kOnePlaceRound >= 0. Near a carry the
+// fraction lies in [0.5, 1), so fraction - 1 is exact, and a sum rounded to
+// nearest has the sign of the exact sum. Infinities and NaN give NaN.
+double roundedWhole(double a) {
+    const double whole = std::floor(a);
+    const double fraction = a - whole; // exact
+    return (fraction - 1.0) + kOnePlaceRound >= 0.0 ? whole + 1.0 : whole;
+}
+
 } // namespace
 
 double REALINT(double x) {
     // The small nudge lets a fraction of 0.94995 or more carry into the next
     // whole number once the text is rounded to one place.
     double t = stored(static_cast<long double>(x) + 0.00005);
+    // The text computes 14 integer digits and shows the rest as zeros; from
+    // 10^14 on (infinities included) the same rule is taken on the value itself.
+    const double whole = roundedWhole(std::fabs(t));
+    if (whole >= kTextWholeLimit) return std::signbit(t) ? -whole : whole;
     text::TEXTBUF buf{};
-    // An infinity, a NaN or a magnitude of about 10^63 or more has no point in
-    // its text and no digits to read back: the value stays as it is.
+    // Only a NaN is left without a point in its text: it stays as it is.
     if (!text::num::WHOLEDIGITS(t, buf)) return x;
     std::uint32_t pos = 0;
     bool ok = false;
@@ -61,6 +80,24 @@ double PWRI(double x, std::int32_t n) {
     return result;
 }
 
+double POWWHOLE(double y, double x) {
+    const std::int64_t n = RNDINT(x);
+    if (n >= std::numeric_limits<std::int32_t>::min() &&
+        n <= std::numeric_limits<std::int32_t>::max()) {
+        return PWRI(y, static_cast<std::int32_t>(n));
+    }
+    // Beyond 32 bits the low bits alone would be a wrong exponent; take the
+    // limit instead. Out of the 64-bit range (infinities too) the rounded
+    // exponent is even, as every double from 2^53 on is.
+    if (std::isnan(x) || std::isnan(y)) return std::numeric_limits<double>::quiet_NaN();
+    const bool odd = n != runtime::kIntIndefinite && n % 2 != 0;
+    const double sign = odd && std::signbit(y) ? -1.0 : 1.0;
+    const double a = std::fabs(y);
+    if (a == 1.0) return sign;
+    const bool grows = (a > 1.0) == (x > 0.0);
+    return sign * (grows ? std::numeric_limits<double>::infinity() : 0.0);
+}
+
 std::int64_t RNDINT(double x) { return runtime::CHOPNEAREST(x); }
 
 double TRUNCPLC(double x, std::int32_t n) {
@@ -78,7 +115,7 @@ double TRUNCPLC(double x, std::int32_t n) {
 long double POW2SPLIT(long double u) {
     // The fraction keeps the sign of u; an infinite or NaN u gives NaN.
     long double f = std::fmod(u, 1.0L);
-    long double r = (std::exp2(f) - 1.0L) + 1.0L;
+    long double r = runtime::x87::F2XM1(f) + 1.0L;
     long double whole = std::trunc(u);
     int scale = 0;
     if (whole >= kExpClamp) {
@@ -93,7 +130,7 @@ long double POW2SPLIT(long double u) {
 
 long double POWABS(long double y, long double x) {
     long double a = std::fabs(y);
-    long double t = x * (kLn2 * std::log2(a));
+    long double t = x * runtime::x87::FYL2X(kLn2, a); // ln a, rounded once
     long double u = t * kLog2E;
     return POW2SPLIT(u);
 }

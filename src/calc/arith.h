@@ -21,6 +21,9 @@ double REALINT(double x);
 using runtime::REALMOD;
 // x to the whole power n by repeated squaring.
 double PWRI(double x, std::int32_t n);
+// y to the power of x rounded to a whole number: PWRI within the 32-bit
+// range, beyond it the limit (an infinity, 0, or 1 or -1 when |y| is 1).
+double POWWHOLE(double y, double x);
 // x rounded to a whole number, halves away from zero.
 std::int64_t RNDINT(double x);
 // x with its lowest 52 - n significand bits cleared.

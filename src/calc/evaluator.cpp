@@ -53,7 +53,7 @@ void applyOperator(OpCode code, const text::TEXTBUF& tkn) {
         storeAndDrop(arith::POWABS(y, x));
         break;
     case OpCode::StarStar:
-        storeAndDrop(arith::PWRI(REGSTK[Y], runtime::LOW32SIGNED(arith::RNDINT(REGSTK[X]))));
+        storeAndDrop(arith::POWWHOLE(REGSTK[Y], REGSTK[X]));
         break;
     default:
         // A known operator symbol with no action: say so; the lift and drop

@@ -8,9 +8,11 @@
 #include "calendar/daynum.h"
 #include "runtime/chop.h"
 #include "runtime/console.h"
+#include "runtime/x87.h"
 
 #include <array>
 #include <cmath>
+#include <limits>
 #include <span>
 #include <string_view>
 
@@ -90,13 +92,25 @@ void arccos() {
 }
 
 // Registers to a date: the low 32 bits, unsigned, of each rounded register.
-std::uint32_t dateField(double r) { return runtime::LOW32(arith::RNDINT(r)); }
+// fits turns false when a rounded register lies outside the 32-bit range
+// (signed or unsigned), where its low bits alone would be some other date.
+std::uint32_t dateField(double r, bool& fits) {
+    const std::int64_t n = arith::RNDINT(r);
+    if (n < std::numeric_limits<std::int32_t>::min() ||
+        n > std::numeric_limits<std::uint32_t>::max()) {
+        fits = false;
+    }
+    return runtime::LOW32(n);
+}
 
 void jul() {
-    stack::MONTH = dateField(REGSTK[Z]);
-    stack::DAY = dateField(REGSTK[Y]);
-    stack::YEAR = dateField(REGSTK[X]);
-    REGSTK[X] = static_cast<double>(calendar::JULDATENUM(stack::MONTH, stack::DAY, stack::YEAR));
+    bool fits = true;
+    stack::MONTH = dateField(REGSTK[Z], fits);
+    stack::DAY = dateField(REGSTK[Y], fits);
+    stack::YEAR = dateField(REGSTK[X], fits);
+    const std::int64_t n =
+        fits ? calendar::JULDATENUM(stack::MONTH, stack::DAY, stack::YEAR) : 0; // 0: invalid
+    REGSTK[X] = static_cast<double>(n);
     stack::STKDROP();
     stack::STKDROP();
 }
@@ -110,7 +124,9 @@ void today() {
 void greg() {
     stack::STKLIFT();
     stack::STKLIFT();
-    std::int32_t n = runtime::LOW32SIGNED(arith::RNDINT(REGSTK[X]));
+    // The whole rounded number: a day number beyond 32 bits is no date, where
+    // its low 32 bits could be one. GREGDATE answers it with 0, 0, 0.
+    const std::int64_t n = arith::RNDINT(REGSTK[X]);
     calendar::GREGDATE(n, stack::MONTH, stack::DAY, stack::YEAR);
     REGSTK[Z] = stack::MONTH;
     REGSTK[Y] = stack::DAY;
@@ -136,7 +152,7 @@ constexpr std::array<Word, 30> kWords = {{
     {"ROLLDN", false, rolldn},
     {"DUMP", false, stack::STKDUMP},
     {"EXP", true, [] { setX(arith::POW2SPLIT(x() * kLog2E)); }},
-    {"LN", true, [] { setX(kLn2 * std::log2(x())); }},
+    {"LN", true, [] { setX(runtime::x87::FYL2X(kLn2, x())); }},
     {"Y^X", true,
      [] {
          setX(arith::POWABS(REGSTK[Y], x()));

@@ -31,9 +31,11 @@ char PLATUPPER(char ch) {
 
 LOCALDATE PLATTODAY() {
     if (st.pinned) return st.pin;
-    std::time_t now = std::time(nullptr);
+    // clock_gettime tells a failure by its return value: time() answers with
+    // -1 both for a failure and for 23:59:59 UTC on 31 December 1969.
+    timespec now{};
     std::tm local{};
-    if (now == static_cast<std::time_t>(-1) || localtime_r(&now, &local) == nullptr) {
+    if (clock_gettime(CLOCK_REALTIME, &now) != 0 || localtime_r(&now.tv_sec, &local) == nullptr) {
         return LOCALDATE{}; // no clock: an invalid date, which the calendar answers with 0
     }
     return LOCALDATE{static_cast<std::uint32_t>(local.tm_year + 1900),

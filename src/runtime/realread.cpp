@@ -12,6 +12,18 @@ namespace runtime {
 
 using digits::P;
 
+double SCALEBYTEN(double r, std::uint32_t x, bool down) {
+    for (int k = 8; k >= 0; --k) {
+        const std::uint32_t b = 1u << k;
+        if (x >= b) {
+            const double pk = P[static_cast<std::size_t>(k)];
+            r = down ? r / pk : r * pk;
+            x -= b;
+        }
+    }
+    return r;
+}
+
 void TEXTTOREAL(std::span<const char> text, std::uint32_t& pos, double& value, bool& ok) {
     // The reading position is a local, written back at the end. At the end
     // of the text the current character is NUL, which is no digit, point,
@@ -71,7 +83,6 @@ void TEXTTOREAL(std::span<const char> text, std::uint32_t& pos, double& value, b
         next();
         // Every exponent from 511 up scales by 10^511 in all, so the count
         // stops growing there instead of wrapping round to a small exponent.
-        constexpr std::uint32_t kExpCap = 511;
         std::uint32_t x = 0;
         bool negative = false;
         if (cur == '-') {
@@ -81,17 +92,10 @@ void TEXTTOREAL(std::span<const char> text, std::uint32_t& pos, double& value, b
             next();
         }
         while (digit()) {
-            if (x < kExpCap) x = x * 10u + static_cast<std::uint32_t>(cur - '0');
+            if (x < kTenExpCap) x = x * 10u + static_cast<std::uint32_t>(cur - '0');
             next();
         }
-        for (int k = 8; k >= 0; --k) {
-            const std::uint32_t b = 1u << k;
-            if (x >= b) {
-                const double pk = P[static_cast<std::size_t>(k)];
-                r = negative ? r / pk : r * pk;
-                x -= b;
-            }
-        }
+        r = SCALEBYTEN(r, x, negative);
     }
     value = r;
     if (!std::isfinite(r)) ok = false;

@@ -38,6 +38,12 @@ void REALTOFIX(double v, std::uint32_t D, std::uint32_t I, std::span<char> text,
 // Parses a real starting at text[pos]; see realread.cpp for the grammar.
 void TEXTTOREAL(std::span<const char> text, std::uint32_t& pos, double& value, bool& ok);
 
+// TEXTTOREAL's scaling of r by 10^x (down: by 10^-x), one step per bit of x
+// with the powers 10^(2^k), each step rounded. Exponents of 511 and more
+// scale by 10^511 in all.
+constexpr std::uint32_t kTenExpCap = 511;
+double SCALEBYTEN(double r, std::uint32_t x, bool down);
+
 // The digit steps of TEXTTOREAL, each rounded to double as it does. The
 // tokenizer converts a plain number (digits, at most one point) with them
 // while it reads it, instead of handing its text to TEXTTOREAL.

@@ -10,6 +10,9 @@
 
 namespace token::core {
 
+// The general re-scan of a number (realscan.h), for a text too long to keep.
+template <ScanPolicy P> void rescanNumber(text::TEXTBUF& tkn, double& real, bool& ok);
+
 // GETTKNREAL's shortcut for the tokens nearly every line is made of: a
 // number that begins with a digit, and a one-character operator symbol
 // followed by a delimiter or the end of the line. It reads such a token once
@@ -68,7 +71,9 @@ template <ScanPolicy P> struct QuickToken {
         value = n.value;
         real = n.real;
         bool ok = std::isfinite(real);
-        if (!n.plain) {
+        if (n.count >= kCap && !n.plain) {
+            rescanNumber<P>(tkn, real, ok); // a cut text: every character counts
+        } else if (!n.plain) {
             std::uint32_t pos = 0;
             runtime::TEXTTOREAL(tkn.CHARS, pos, real, ok);
         }
@@ -158,7 +163,6 @@ template <ScanPolicy P> struct QuickToken {
         // line there is nothing to consume); any other character is handed
         // back for the next token.
         if (cls != TOKENKIND::DELIMITER) in.back();
-        n.plain = n.plain && n.count < kCap; // a cut text is TEXTTOREAL's
         n.real = conversion.r;
         return n;
     }

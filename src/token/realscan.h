@@ -1,6 +1,7 @@
 // GETTKNREAL in the scanner core: a token, and a number read again as a real.
 #pragma once
 
+#include "runtime/realstream.h"
 #include "runtime/realtext.h"
 #include "token/quicktoken.h"
 #include "token/tokenscan.h"
@@ -10,7 +11,8 @@ namespace token::core {
 // The re-scan of a number as a real: digits, "." and "E", a sign directly
 // after an "E", and one leading sign, which is kept apart rather than
 // stored. The text starts with "0" and keeps at most kCap characters;
-// further number characters are consumed and dropped.
+// further number characters are consumed and dropped from the text, but
+// every one goes into the value.
 template <ScanPolicy P> struct NumberScan {
     text::TEXTBUF& tkn;
     Cursor<P> in{};
@@ -20,8 +22,13 @@ template <ScanPolicy P> struct NumberScan {
     char last = '0';      // the last character stored
     char ch = '\0';
     TOKENKIND cls = TOKENKIND::DELIMITER;
+    runtime::RealStream whole{}; // the value of every character taken
+    bool cut = false;            // a character did not fit the text
 
-    explicit NumberScan(text::TEXTBUF& text) : tkn(text) { tkn.CHARS[0] = '0'; }
+    explicit NumberScan(text::TEXTBUF& text) : tkn(text) {
+        tkn.CHARS[0] = '0';
+        whole.put('0');
+    }
 
     void run() {
         while (in.next(ch, cls)) {
@@ -44,7 +51,12 @@ template <ScanPolicy P> struct NumberScan {
             }
             started = true;
             last = ch;
-            if (count < kCap) tkn.CHARS[count++] = ch;
+            whole.put(ch);
+            if (count < kCap) {
+                tkn.CHARS[count++] = ch;
+            } else {
+                cut = true;
+            }
         }
         finish();
     }
@@ -58,9 +70,10 @@ template <ScanPolicy P> struct NumberScan {
     }
 };
 
-// Reads a number again from where its token began. Returns whether it was
-// written with a leading "-".
-template <ScanPolicy P> bool rescanNumber(text::TEXTBUF& tkn) {
+// Reads a number again from where its token began and converts it: the text
+// as TEXTTOREAL reads it or, when the text was cut, every character taken.
+// A leading "-" makes the value negative.
+template <ScanPolicy P> void rescanNumber(text::TEXTBUF& tkn, double& real, bool& ok) {
     ScanState& s = P::kScan;
     std::uint32_t failed = 0;
     UNGETTKN(s, failed);
@@ -71,7 +84,13 @@ template <ScanPolicy P> bool rescanNumber(text::TEXTBUF& tkn) {
     s.PREVPOSN = s.CURPOSN;
     NumberScan<P> scan(tkn);
     scan.run();
-    return scan.negative;
+    if (scan.cut) {
+        scan.whole.result(real, ok);
+    } else {
+        std::uint32_t pos = 0;
+        runtime::TEXTTOREAL(tkn.CHARS, pos, real, ok);
+    }
+    if (scan.negative) real = -real;
 }
 
 // GETTKNREAL the general way: GETTKN, then a number (or a word such as .5)
@@ -94,18 +113,16 @@ template <ScanPolicy P>
         rc = token.rc;
         return;
     }
-    bool negative = false;
+    bool ok = false;
     if (token.quoted) {
         // The quotes are gone from the text and the position is behind the
         // closing one; a re-scan would stop at the opening quote.
         PREFIXZERO(tkn);
+        std::uint32_t pos = 0;
+        runtime::TEXTTOREAL(tkn.CHARS, pos, real, ok);
     } else {
-        negative = rescanNumber<P>(tkn);
+        rescanNumber<P>(tkn, real, ok);
     }
-    std::uint32_t pos = 0;
-    bool ok = false;
-    runtime::TEXTTOREAL(tkn.CHARS, pos, real, ok);
-    if (negative) real = -real;
     if (!ok) rc = kTknBadReal;
 }
 

@@ -60,6 +60,12 @@ def day(y, m, d):
     return float(date(y, m, d).toordinal())
 
 
+def FRAC(text):
+    """FRAC of a typed number: x - REALINT(x) in extended precision, stored."""
+    x = ref.texttoreal(text)
+    return float(ref.ext(ref.F(x) - ref.F(ref.realint(x))))
+
+
 # name: (steps, raw input ending or None). A step is (line, output before the
 # result line, X after the line).
 DIALOGUES = {
@@ -208,6 +214,65 @@ DIALOGUES = {
         ("1EE5", "", 1.0),
         ("1234567890", "", 1234567890.0),
     ],
+    # Each rule of the number edges, with its neighbours on both sides.
+    "numeric_edges": [
+        # Every digit counts: the re-scan text holds 255 characters behind
+        # its "0"; the digits, fraction and exponent past them still count.
+        ("1" * 255, "", ref.texttoreal("1" * 255)),
+        ("1" * 256, "", ref.texttoreal("1" * 256)),
+        ("1" + "0" * 249 + "E-200", "", ref.texttoreal("1" + "0" * 249 + "E-200")),
+        ("1" + "0" * 250 + "E-200", "", ref.texttoreal("1" + "0" * 250 + "E-200")),
+        ("0." + "0" * 253 + "1", "", ref.texttoreal("0." + "0" * 253 + "1")),
+        ("-" + "1" * 255, "", -ref.texttoreal("1" * 255)),
+        # INT, ROUND and FRAC keep every integer digit beyond the 14 that the
+        # one-decimal text computes.
+        ("123456789012345.6 INT 123456789012340 -", "", 5.0),
+        ("123456789012345.6 FRAC", "", FRAC("123456789012345.6")),
+        ("0 123456789012345.6 - INT 123456789012340 +", "", -5.0),
+        ("123456789012345.6 ROUND 123456789012340 -", "", 6.0),
+        ("99999999999999 INT", "", 99999999999999.0),
+        ("99999999999999.96 INT 99999999999990 -", "", 10.0),
+        ("100000000000000.5 INT", "", 1e14),
+        ("100000000000000.5 FRAC", "", 0.5),
+        ("100000000000000.96 INT 1E14 -", "", 1.0),
+        ("2.96 INT", "", 3.0),
+        ("1E70 INT", "", ref.texttoreal("1E70")),
+        # Whole numbers beyond 32 bits are out of range, never wrapped.
+        ("7 21 4294969299 JUL", "", 0.0),
+        ("7 21 4294967296 JUL", "", 0.0),
+        ("7 21 4294967295 JUL", "", 0.0),
+        ("4294967303 21 2003 JUL", "", 0.0),
+        ("0 4294967289 - 21 2003 JUL", "", 0.0),
+        ("7 21 2003 JUL", "", day(2003, 7, 21)),
+        ("731417 GREG + +", "", 2031.0),
+        ("4295698713 GREG + +", "", 0.0),
+        ("0 4294235879 - GREG + +", "", 0.0),
+        ("2147483647 GREG + +", "", 0.0),
+        ("2147483648 GREG + +", "", 0.0),
+        ("2 4294967298 **", "", INF),
+        ("2 2147483647 **", "", INF),
+        ("2 2147483648 **", "", INF),
+        ("0.5 2147483648 **", "", 0.0),
+        ("2 0 2147483649 - **", "", 0.0),
+        ("0 1 - 2147483649 **", "", -1.0),
+        ("0 1 - 4294967296 **", "", 1.0),
+        ("0 2 - 4294967297 **", "", -INF),
+        ("2 1E300 **", "", INF),
+        # An infinite exponent is the limit too; a NaN exponent gives NaN.
+        ("2 1 0 / **", "", INF),
+        ("0.5 0 1 - 0 / **", "", INF),
+        ("2 0 0 / **", "", NAN),
+        # Powers take ln a from one step, rounded once.
+        ("1E15 3 ^", "", ref.power(1e15, 3)),
+        ("18 39 ^", "", ref.power(18, 39)),
+        ("10 15 ^", "", ref.power(10, 15)),
+        ("10 22 ^", "", ref.power(10, 22)),
+        ("10 0 5 - ^", "", ref.power(10, -5)),
+        ("10 300 'Y^X'", "", ref.power(10, 300)),
+        ("2 0.5 ^", "", ref.power(2, 0.5)),
+        ("10 EXP", "", ref.exp(10)),
+        ("10 LN", "", ref.ln(10)),
+    ],
 }
 
 # Dialogues whose input is written byte for byte: (input bytes, expected).
@@ -242,6 +307,8 @@ def main():
         write(name, "".join(line + "\n" for line, _b, _x in steps), expected(steps))
     for name, (raw, steps) in RAW.items():
         write(name, raw, expected(steps))
+    # Run with the wall clock at -1 seconds, 23:59:59 UTC on 31 December 1969.
+    write("../clock/today_epoch_edge", "TODAY\n", expected([("TODAY", "", day(1969, 12, 31))]))
 
 
 if __name__ == "__main__":

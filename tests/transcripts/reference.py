@@ -217,7 +217,8 @@ def texttoreal(s):
             i += 1
         x = 0
         while cur().isdigit():
-            x = (x * 10 + int(cur())) % 2 ** 32
+            if x < 511:  # from 511 up the scaling is 10^511 in all
+                x = x * 10 + int(cur())
             i += 1
         for k in range(8, -1, -1):
             if x >= 2 ** k:
@@ -227,3 +228,92 @@ def texttoreal(s):
                     r = math.copysign(math.inf, r)
                 x -= 2 ** k
     return r
+
+
+# The x87 extended format: a 64-bit significand, rounded to nearest, ties to
+# even; its exponent range is wide enough for every value met here.
+def ext(v):
+    v = F(v)
+    if v == 0:
+        return v
+    m = abs(v)
+    e = m.numerator.bit_length() - m.denominator.bit_length()
+    if F(2) ** e > m:
+        e -= 1
+    unit = F(2) ** (e - 63)  # the last place of a 64-bit significand
+    q, rem = divmod(m, unit)
+    if rem * 2 > unit or (rem * 2 == unit and q % 2 == 1):
+        q += 1
+    return q * unit if v > 0 else -q * unit
+
+
+def _dec(v, prec):
+    import decimal
+
+    ctx = decimal.Context(prec=prec)
+    v = F(v)
+    return ctx.divide(decimal.Decimal(v.numerator), decimal.Decimal(v.denominator)), ctx
+
+
+LN2 = None
+LOG2E = None
+
+
+def _constants():
+    global LN2, LOG2E
+    if LN2 is None:
+        import decimal
+
+        ctx = decimal.Context(prec=90)
+        ln2 = ctx.ln(decimal.Decimal(2))
+        LN2 = ext(F(ln2))
+        LOG2E = ext(F(ctx.divide(decimal.Decimal(1), ln2)))
+
+
+def _split(u):
+    """(2^f - 1) + 1 scaled by 2^trunc(u), f = u - trunc(u), stored as a double."""
+    whole = math.trunc(u)
+    f = u - whole
+    fd, ctx = _dec(f, 90)
+    p = ext(F(ctx.subtract(ctx.exp(ctx.multiply(fd, ctx.ln(2))), 1)))
+    r = ext(p + 1) * F(2) ** whole
+    try:
+        return float(r)
+    except OverflowError:
+        return math.inf
+
+
+def _ln(a):
+    """ln a as the unit gives it: ln 2 × log2 a in one step, rounded once."""
+    _constants()
+    d, ctx = _dec(a, 90)
+    return ext(F(ctx.multiply(_dec(LN2, 90)[0], ctx.divide(ctx.ln(d), ctx.ln(2)))))
+
+
+def power(y, x):
+    """|y| to the power x by the unit's route, each step rounded once to the
+    extended format: ln a as ln 2 × log2 a in one step, t = x × ln a,
+    u = t × log2 e, then (2^f − 1) + 1 scaled by 2^trunc(u), and the result
+    stored as a double. Finite nonzero y only."""
+    t = ext(F(x) * _ln(abs(F(y))))
+    return _split(ext(t * LOG2E))
+
+
+def exp(x):
+    """e^x: 2 to the power x × log2 e, split as for the power."""
+    _constants()
+    return _split(ext(F(x) * LOG2E))
+
+
+def ln(x):
+    """LN of a finite positive x, stored as a double."""
+    return float(_ln(F(x)))
+
+
+def realint(x):
+    """The integer part that INT, ROUND and FRAC use: t = x + 0.00005 rounded
+    to the extended format and stored; then the whole part of |t| + R[1]
+    (the one-decimal rounding), exactly, with the sign of t."""
+    t = float(ext(F(x) + F(0.00005)))
+    w = math.floor(abs(F(t)) + F(R[1]))
+    return float(-w if t < 0 else w)

@@ -271,9 +271,10 @@ TEST_F(TableTokenizer, RealsUseThisModulesScan) {
         {"2147483648 x", 2147483648.0, 214748364, 12}, // the guard's stop is not passed on
         {"'.5'", 0.5, 46 + 53, 5},
         {"2^3", 2.0, 2, 2},
-        // 2 and 255 zeros: converted from its first 255 digits, each r*10
-        // rounded to double (Python's float product gives 2.0000000000000001e+254).
-        {"2" + std::string(255, '0'), 2.0000000000000001e+254, 2000000000, 257},
+        // 2 and 254 or 255 zeros: every digit counts, each r*10 rounded to
+        // double (Python's float products), also those the text cannot hold.
+        {"2" + std::string(254, '0'), 2.0000000000000001e+254, 2000000000, 256},
+        {"2" + std::string(255, '0'), 2e+255, 2000000000, 257},
     };
     for (const Case& c : cases) {
         table::INITTKNBUF(makeBuf(c.line));

@@ -428,17 +428,46 @@ TEST_F(Tokenizer, AQuotedNumberIsConvertedFromItsTextAndTheScanStaysBehindTheQuo
     }
 }
 
-TEST_F(Tokenizer, ALineOf256DigitsConvertsFromItsFirst255) {
-    // 1 followed by 255 zeros: the re-scan keeps "0" and 255 digits, so the
-    // value is 10^254 as digit-by-digit accumulation rounds it (each r*10
-    // rounded to double, as Python's float product does).
-    INITTKNBUF(makeBuf("1" + std::string(255, '0')));
-    text::TEXTBUF tkn{};
-    EXPECT_EQ(scan(true, tkn),
-              (Tok{NUM, "01" + std::string(254, '0'), 100000000, 0, 1.0000000000000001e+254}));
-    EXPECT_EQ(tkn.COUNT, 256u); // all of CHARS, with no room for a NUL
-    EXPECT_EQ(CURPOSN(), 257u); // every digit consumed
-    EXPECT_EQ(scan(true), kEnd);
+TEST_F(Tokenizer, EveryDigitOfALongNumberCounts) {
+    // The re-scan text holds "0" and 255 characters; characters past those
+    // are dropped from the text but still read, each r*10 + d and each scaling
+    // step rounded to double. Values from Python's exact fractions, rounded
+    // step by step (tests/transcripts/reference.py texttoreal).
+    struct Case {
+        std::string line;
+        double real;
+        std::uint32_t count; // of the re-scan text
+    };
+    const std::string z250(250, '0');
+    const Case cases[] = {
+        {std::string(255, '1'), 1.1111111111111144e+254, 256},
+        {std::string(256, '1'), 1.1111111111111145e+255, 256},
+        {"1" + std::string(254, '0'), 1.0000000000000001e+254, 256},
+        {"1" + std::string(255, '0'), 1e+255, 256},
+        {"1" + z250.substr(1) + "E-200", 1.0000000000000001e+49, 256}, // 255 characters
+        {"1" + z250 + "E-200", 9.999999999999999e+49, 256},            // the exponent cut
+        {"0." + std::string(253, '0') + "1", 1e-254, 256},             // the last digit cut
+        {"-" + std::string(255, '1'), -1.1111111111111144e+254, 256},
+    };
+    for (bool general : {false, true}) {
+        for (const Case& c : cases) {
+            INITTKNBUF(makeBuf(c.line));
+            text::TEXTBUF tkn{};
+            Tok t{WRD, "?", -1, 99};
+            if (general) {
+                general::GETTKNREAL(tkn, t.kind, t.value, t.real, t.rc);
+            } else {
+                GETTKNREAL(tkn, t.kind, t.value, t.real, t.rc);
+            }
+            const std::string where =
+                c.line.substr(0, 12) + "... general " + std::to_string(general);
+            EXPECT_EQ(t.kind, NUM) << where;
+            EXPECT_EQ(t.rc, 0u) << where;
+            EXPECT_EQ(t.real, c.real) << where;
+            EXPECT_EQ(tkn.COUNT, c.count) << where;
+            EXPECT_EQ(CURPOSN(), c.line.size() + 1) << where; // every character consumed
+        }
+    }
 }
 
 TEST_F(Tokenizer, ANulInsideTheCountedTextIsADelimiter) {
