@@ -22,6 +22,9 @@ for task in "$@"; do
     esac
 done
 
+# Elsewhere than on Debian and its kin there is nothing to check: the build
+# itself then says what it lacks.
+command -v dpkg-query >/dev/null || exit 0
 missing=()
 for pkg in "${packages[@]}"; do
     status=$(dpkg-query -W -f='${db:Status-Status}' "$pkg" 2>/dev/null || true)
