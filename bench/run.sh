@@ -10,8 +10,8 @@
 #   LINES=100000 bench/run.sh     # a quicker look
 #
 # Every program reads its workload from a file and writes its output to a
-# file: no terminal is involved. Needs cmake, ninja, g++, cc, python3, bc, dc,
-# hyperfine and GNU time (the packages time and hyperfine on Debian).
+# file: no terminal is involved. Installs what it needs and is missing (cmake,
+# ninja, g++, python3, bc, dc, hyperfine and GNU time) from Debian's packages.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -21,17 +21,17 @@ runs=${RUNS:-5}
 out=build-bench
 work=$out/workloads
 
-# The binary measured: a Release build linked statically and without line
-# editing, which a piped run never uses; libedit and the libraries it brings
-# would only add dynamic loading to start-up. Link-time optimisation lets the
-# compiler inline the small per-character procedures across modules. The default Release build
-# (dynamic, with libedit where found) is built too, for its start-up time.
-cmake -S . -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
-    -DRPNCALC_LINEEDIT=OFF -DCMAKE_EXE_LINKER_FLAGS=-static \
-    -DCMAKE_INTERPROCEDURAL_OPTIMIZATION=ON >/dev/null
-cmake --build "$out" -j2 --target rpncalc >/dev/null
-cmake -S . -B "$out-default" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-cmake --build "$out-default" -j2 --target rpncalc >/dev/null
+# The binary measured: the bench preset, a Release build (with link-time
+# optimisation, which inlines the small per-character procedures across
+# modules) linked statically and without line editing, which a piped run never
+# uses; libedit and the libraries it brings would only add dynamic loading to
+# start-up. The release preset's program (dynamic, with libedit), the one
+# scripts/run.sh starts, is built too, for its start-up time.
+scripts/deps.sh build bench
+cmake --preset bench >/dev/null
+cmake --build --preset bench >/dev/null
+[ -f build/build.ninja ] || cmake --preset release >/dev/null
+cmake --build --preset release --target rpncalc >/dev/null
 cc -O2 -o "$out/naive_rpn" bench/naive_rpn.c -lm
 
 kinds=(arith func stack calendar)
@@ -67,7 +67,7 @@ done
 
 # Start-up: an empty input, against /bin/true, without a shell in between.
 hyperfine -N --style basic --warmup 50 --runs 1000 --export-json "$work/startup.json" \
-    -n rpncalc "$out/rpncalc" -n rpncalc-default "$out-default/rpncalc" -n true /bin/true \
+    -n rpncalc "$out/rpncalc" -n rpncalc-default build/rpncalc -n true /bin/true \
     >"$work/startup.hyperfine.txt"
 
 # Peak memory (maximum resident set size) on the largest workload.

@@ -5,7 +5,8 @@
 # per target; exits 1 when any target found something (the input is then in
 # build-fuzz/findings/TARGET).
 #
-#   fuzz/run.sh                        # every target for 60 s (the CI smoke)
+#   fuzz/run.sh                        # every target for 60 s
+#   fuzz/run.sh --total 60             # 60 s in all, shared among the targets
 #   fuzz/run.sh --time 1800            # every target for half an hour
 #   fuzz/run.sh --runs 10000000        # every target for ten million executions
 #   fuzz/run.sh --time 600 tokenizer   # one target
@@ -13,21 +14,27 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 limit=(-max_total_time=60)
+total=0
 targets=()
 while (($# > 0)); do
     case "$1" in
     --time) limit=(-max_total_time="$2"); shift 2 ;;
+    --total) total=$2; shift 2 ;;
     --runs) limit=(-runs="$2"); shift 2 ;;
     *) targets+=("$1"); shift ;;
     esac
 done
 
+scripts/deps.sh build fuzz
 out=build-fuzz
-cmake -S . -B "$out" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DRPNCALC_FUZZ=ON -DBUILD_TESTING=OFF \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$out" -j2 --target fuzz
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz --target fuzz
 if ((${#targets[@]} == 0)); then
     for exe in "$out"/fuzz/fuzz_*; do targets+=("${exe##*/fuzz_}"); done
+fi
+if ((total > 0)); then
+    each=$((total / ${#targets[@]}))
+    limit=(-max_total_time=$((each > 0 ? each : 1)))
 fi
 
 # Seeds: whole transcripts for the dialogue; single lines for the tokenizers;

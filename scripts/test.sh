@@ -1,29 +1,30 @@
 #!/usr/bin/env bash
-# Builds rpncalc and runs every test twice: in the normal build and in a build
-# with AddressSanitizer and UndefinedBehaviorSanitizer; then runs each fuzz
-# target for a minute (see the end).
+# The second command: installs the Debian packages that are missing, then
+# builds and runs every test (unit, transcript, pseudo-terminal and packaging)
+# in the release build and again in the sanitize build (AddressSanitizer and
+# UndefinedBehaviorSanitizer).
+#
+#   scripts/test.sh                     # both builds, every test
+#   FUZZ_SECONDS=60 scripts/test.sh     # and then a fuzz smoke of 60 s in all
+#
+# The fuzz smoke builds the libFuzzer targets with clang, replays every input
+# kept in fuzz/regressions and fuzzes each target for its share of
+# FUZZ_SECONDS (see fuzz/run.sh for longer runs).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-jobs=$(nproc)
+fuzz_seconds=${FUZZ_SECONDS:-0}
 
-cmake -S . -B build -G Ninja
-cmake --build build
-ctest --test-dir build --output-on-failure -j "$jobs"
+tasks=(build test)
+((fuzz_seconds > 0)) && tasks+=(fuzz)
+scripts/deps.sh "${tasks[@]}"
 
-cmake -S . -B build-san -G Ninja -DRPNCALC_SANITIZE=ON
-cmake --build build-san
-ctest --test-dir build-san --output-on-failure -j "$jobs"
+for preset in release sanitize; do
+    cmake --preset "$preset"
+    cmake --build --preset "$preset"
+    ctest --preset "$preset" -j "$(nproc)"
+done
 
-# Fuzz smoke: every libFuzzer target for a short, fixed time (FUZZ_SECONDS
-# each, 60 by default; 0 skips it), built with clang, seeded from the
-# transcripts and the inputs kept in fuzz/regressions, which also replay as
-# tests of their own.
-fuzz_seconds=${FUZZ_SECONDS:-60}
 if ((fuzz_seconds > 0)); then
-    if command -v clang++ >/dev/null; then
-        fuzz/run.sh --time "$fuzz_seconds"
-        ctest --test-dir build-fuzz/fuzz --output-on-failure
-    else
-        echo "clang++ not found: fuzz smoke skipped (apt-get install clang libclang-rt-dev)"
-    fi
+    fuzz/run.sh --total "$fuzz_seconds"
+    ctest --preset fuzz
 fi

@@ -27,11 +27,11 @@ constexpr std::uint32_t kSourceRuntime = 1;  // the runtime's general source
 constexpr std::size_t kReportCap = 63;
 constexpr std::size_t kMaxHaltProcs = 8;
 // Room for the handler, the report and the console flush, sanitizers included.
-constexpr std::size_t kAltStackSize = 64 * 1024;
+constexpr std::size_t kAltStackSize = std::size_t{64} * 1024;
 // How far below the lowest stack address a fault still counts as an overflow:
 // a frame that jumps past the end faults up to its own size below it, and the
 // kernel keeps a gap of this size below a growing stack.
-constexpr std::uintptr_t kStackOverflowSlack = 1024 * 1024;
+constexpr std::uintptr_t kStackOverflowSlack = std::uintptr_t{1024} * 1024;
 
 // Program faults. Requests to stop (SIGINT, SIGTERM, SIGHUP, SIGPIPE, ...) are
 // not failures and keep their default action.

@@ -4,6 +4,7 @@
 #include "runtime/realtext.h"
 #include "testutil.h"
 #include "token/tokenizer.h"
+#include "token/tokenizer_testing.h"
 
 #include <gtest/gtest.h>
 
@@ -449,18 +450,18 @@ TEST_F(Tokenizer, EveryDigitOfALongNumberCounts) {
         {"0." + std::string(253, '0') + "1", 1e-254, 256},             // the last digit cut
         {"-" + std::string(255, '1'), -1.1111111111111144e+254, 256},
     };
-    for (bool general : {false, true}) {
+    for (bool viaGeneral : {false, true}) {
         for (const Case& c : cases) {
             INITTKNBUF(makeBuf(c.line));
             text::TEXTBUF tkn{};
             Tok t{WRD, "?", -1, 99};
-            if (general) {
-                general::GETTKNREAL(tkn, t.kind, t.value, t.real, t.rc);
+            if (viaGeneral) {
+                token::general::GETTKNREAL(tkn, t.kind, t.value, t.real, t.rc);
             } else {
                 GETTKNREAL(tkn, t.kind, t.value, t.real, t.rc);
             }
             const std::string where =
-                c.line.substr(0, 12) + "... general " + std::to_string(general);
+                c.line.substr(0, 12) + "... general " + std::to_string(viaGeneral);
             EXPECT_EQ(t.kind, NUM) << where;
             EXPECT_EQ(t.rc, 0u) << where;
             EXPECT_EQ(t.real, c.real) << where;

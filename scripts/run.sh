@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# The first command: installs the Debian packages that are missing, builds the
+# Release program (line editing, link-time optimisation) in build/, and starts
+# it on the caller's standard input and output:
+#
+#   scripts/run.sh                      # a session on the terminal
+#   printf '2 3 +\n' | scripts/run.sh   # a piped one
+#
+# Every build message goes to standard error, so standard output carries the
+# calculator's dialogue alone. A second call configures nothing and rebuilds
+# only what changed.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/deps.sh" build
+(
+    cd "$root"
+    [ -f build/build.ninja ] || cmake --preset release
+    cmake --build --preset release --target rpncalc
+) >&2
+exec "$root/build/rpncalc" "$@"
