@@ -120,7 +120,8 @@ bool fixDigitsFast(double v, std::int32_t places, Area& out) {
     // places: the computed places come first, right to left, then the
     // integer digits; places beyond the computed digits are zeros.
     const std::size_t sign = v < 0 ? 1 : 0;
-    const auto length = static_cast<std::size_t>(ndig + (places >= 0 ? 1 + shownPlaces : 0));
+    const std::size_t length = static_cast<std::size_t>(ndig) +
+                               (places >= 0 ? 1 + static_cast<std::size_t>(shownPlaces) : 0);
     std::span<char> text = out.reserve(sign + length);
     if (text.empty()) return false;
     if (sign != 0) text[0] = '-';
