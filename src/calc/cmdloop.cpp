@@ -3,6 +3,7 @@
 #include "calc/cmdloop.h"
 
 #include "calc/evaluator.h"
+#include "calc/fastresult.h"
 #include "calc/regstack.h"
 #include "runtime/console.h"
 #include "runtime/realtext.h"
@@ -55,6 +56,7 @@ void CMDLOOP() {
 }
 
 void WRTRESULT(double x) {
+    if (fast::WRTRESULT(x)) return; // the rendering lane, calc/fastresult.h
     runtime::WRTSTR(" Result =");
     runtime::WRTREAL(x, 15);
     writeFixed(x);

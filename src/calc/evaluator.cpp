@@ -5,6 +5,7 @@
 #include "calc/evaluator.h"
 
 #include "calc/arith.h"
+#include "calc/fastline.h"
 #include "calc/regstack.h"
 #include "calc/words.h"
 #include "runtime/chop.h"
@@ -76,11 +77,8 @@ void applyOperator(std::uint32_t code, const text::TEXTBUF& tkn) {
     }
 }
 
-} // namespace
-
-double EVALLINE(text::TEXTBUF line) {
-    text::TRMBUF(line);
-    token::INITTKNBUF(line);
+// The token loop of the general evaluator, on the line the tokenizer holds.
+double evalTokens() {
     text::TEXTBUF tkn;
     token::TOKENKIND kind = token::TOKENKIND::DELIMITER;
     std::int64_t value = 0;
@@ -109,6 +107,21 @@ double EVALLINE(text::TEXTBUF line) {
         }
     }
     return REGSTK[X];
+}
+
+} // namespace
+
+double EVALLINE(text::TEXTBUF line) {
+    text::TRMBUF(line);
+    token::INITTKNBUF(line);
+    if (fast::EVALPLAIN(line)) return REGSTK[X]; // the whole-line lane, calc/fastline.h
+    return evalTokens();
+}
+
+double general::EVALLINE(text::TEXTBUF line) {
+    text::TRMBUF(line);
+    token::INITTKNBUF(line);
+    return evalTokens();
 }
 
 } // namespace calc::eval

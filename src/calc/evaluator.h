@@ -8,4 +8,10 @@ namespace calc::eval {
 
 double EVALLINE(text::TEXTBUF line);
 
+// EVALLINE without its whole-line lane (calc/fastline.h): every token the
+// general way. The lane must give the same; tests and fuzzing compare.
+namespace general {
+double EVALLINE(text::TEXTBUF line);
+} // namespace general
+
 } // namespace calc::eval

@@ -16,6 +16,7 @@
 #include "runtime/console.h"
 #include "runtime/decdigits.h"
 #include "runtime/expansion.h"
+#include "runtime/roundterms.h"
 
 #include <algorithm>
 #include <bit>
@@ -33,26 +34,7 @@ using exact::DigitSource;
 using exact::Expansion;
 using exact::intDigits;
 
-// Rounding terms: R[0] = 0.5, R[k] = 0.5e-k + 1e-16 for k = 1 to 14, then
-// 5e-16 and 5e-17. Added to a non-negative value before truncation, R[k]
-// rounds it to k places; each entry is the double nearest the value written.
-constexpr std::array<double, 17> R = {0.5,
-                                      0.0500000000000001,
-                                      0.0050000000000001,
-                                      0.0005000000000001,
-                                      0.0000500000000001,
-                                      0.0000050000000001,
-                                      0.0000005000000001,
-                                      0.0000000500000001,
-                                      0.0000000050000001,
-                                      0.0000000005000001,
-                                      0.0000000000500001,
-                                      0.0000000000050001,
-                                      0.0000000000005001,
-                                      0.0000000000000501,
-                                      0.0000000000000051,
-                                      5e-16,
-                                      5e-17};
+// R, the rounding terms: runtime/roundterms.h.
 
 // P[k] = 10^(2^k), each the nearest double (P[5] and up are not exact).
 constexpr std::array<double, 9> P = {1e1, 1e2, 1e4, 1e8, 1e16, 1e32, 1e64, 1e128, 1e256};
