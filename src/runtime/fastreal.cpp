@@ -116,11 +116,21 @@ std::size_t FIXEDTEXT(double v, std::int32_t places, char* at) {
     if (!inRange(a, 1e14) || places < 0 || places >= static_cast<std::int32_t>(kPlaces)) return 0;
     const auto p = static_cast<std::size_t>(places);
     const Dyadic d = toDyadic(a);
-    const std::size_t ndig = decimalDigits(roundedScaled(d, 0, p, 0));
-    if (ndig > 14) return 0;
-    const std::size_t computed = std::min<std::size_t>(ndig + p, 15);
-    const std::size_t k = computed - ndig;
-    const Digits16 q(roundedScaled(d, k, p, k));
+    // ndig: the integer digits of |v| + R[p], those of |v| or, when the
+    // rounding carries into a new digit, one more; the computed digits then
+    // reach 10^computed, and are computed again with the digit counted.
+    std::size_t ndig = decimalDigits(a < 1 ? 0 : static_cast<std::uint64_t>(a));
+    std::size_t computed = std::min<std::size_t>(ndig + p, 15);
+    std::size_t k = computed - ndig;
+    std::uint64_t digits = roundedScaled(d, k, p, k);
+    if (digits >= kPow10[computed]) {
+        ++ndig;
+        if (ndig > 14) return 0;
+        computed = std::min<std::size_t>(ndig + p, 15);
+        k = computed - ndig;
+        digits = roundedScaled(d, k, p, k);
+    }
+    const Digits16 q(digits);
     char* out = at;
     *out = '-';
     out += v < 0 ? 1 : 0;
