@@ -51,7 +51,7 @@ void CMDLOOP() {
         runtime::WRTLN();
         text::TRMBUF(st.LINEBUF);
         if (st.LINEBUF.COUNT == 0) return;
-        WRTRESULT(eval::EVALLINE(st.LINEBUF));
+        WRTRESULT(eval::EVALTRIMMED(st.LINEBUF)); // trimmed just above
     }
 }
 

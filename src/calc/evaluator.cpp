@@ -113,6 +113,10 @@ double evalTokens() {
 
 double EVALLINE(text::TEXTBUF line) {
     text::TRMBUF(line);
+    return EVALTRIMMED(line);
+}
+
+double EVALTRIMMED(const text::TEXTBUF& line) {
     token::INITTKNBUF(line);
     if (fast::EVALPLAIN(line)) return REGSTK[X]; // the whole-line lane, calc/fastline.h
     return evalTokens();
