@@ -194,10 +194,13 @@ bool EVALPLAIN(const text::TEXTBUF& line) {
             lastx = ring[top];
             const long double x = ring[top];
             const long double y = ring[below];
-            // All four results, and the one the symbol names taken: cheaper
-            // than a branch the processor cannot foresee. No exception traps.
-            const std::array<long double, 4> z = {y + x, y - x, y * x, y / x};
-            ring[below] = static_cast<double>(z[c - kAdd]);
+            // All four results, each rounded to double as it is stored, and
+            // the one the symbol names taken: cheaper than a branch the
+            // processor cannot foresee. No exception traps.
+            const std::array<double, 4> z = {static_cast<double>(y + x), static_cast<double>(y - x),
+                                             static_cast<double>(y * x),
+                                             static_cast<double>(y / x)};
+            ring[below] = z[c - kAdd];
             ring[top] = ring[(top + 7) & 7];
             top = below;
             ++i;
