@@ -9,15 +9,14 @@
 // REALTOFIX with nine places, the line end), each piece the lane's text,
 // which equals the general text for these values. Cropping: the nine-place
 // text always holds a point and never starts with a blank, so CROPFIXED
-// only drops its trailing zeros.
+// only drops its trailing zeros, which the lane counts as it writes them.
+// The line is built where it is written, in the console's output buffer.
 #include "calc/fastresult.h"
 
 #include "runtime/console.h"
 #include "runtime/fastreal.h"
 
-#include <array>
-#include <bit>
-#include <cstdint>
+#include <cmath>
 #include <cstring>
 #include <string_view>
 
@@ -26,33 +25,25 @@ namespace calc::fast {
 bool WRTRESULT(double x) {
     constexpr std::string_view kLabel = " Result =";
     constexpr std::string_view kSeparator = ",       ";
-    std::array<char, kLabel.size() + kSeparator.size() + 2 * runtime::fast::kRoom> line;
-    char* out = line.data();
+    constexpr std::size_t kRoom = kLabel.size() + kSeparator.size() + 2 * runtime::fast::kRoom;
+    const double a = std::fabs(x);
+    if (!(a >= 1e-10 && a < 1e13)) return false; // what the field takes
+    char* const line = runtime::WRTPLACE(kRoom);
+    char* out = line;
     std::memcpy(out, kLabel.data(), kLabel.size());
     out += kLabel.size();
     const std::size_t field = runtime::fast::FIELD15(x, out);
-    if (field == 0) return false;
+    if (field == 0) return false; // nothing written out: WRTPLACED not called
     out += field;
     std::memcpy(out, kSeparator.data(), kSeparator.size());
     out += kSeparator.size();
-    std::size_t fixed = runtime::fast::FIXEDTEXT(x, 9, out);
+    std::size_t zeros = 0;
+    const std::size_t fixed = runtime::fast::FIXEDTEXT(x, 9, out, &zeros);
     if (fixed == 0) return false;
-    out += fixed;
-    // Trailing zeros dropped: counted in the last sixteen characters, as
-    // zero bytes once xor "0" (the point stops the count, and there are at
-    // most nine places). Counting, not a loop, spares a branch per zero.
-    constexpr std::uint64_t kZeros = 0x3030303030303030ull;
-    std::uint64_t last = 0;
-    std::uint64_t before = 0;
-    std::memcpy(&last, out - 8, 8);
-    std::memcpy(&before, out - 16, 8);
-    const auto tail = static_cast<std::size_t>(std::countl_zero(last ^ kZeros) / 8);
-    const auto more = static_cast<std::size_t>(std::countl_zero(before ^ kZeros) / 8);
-    out -= tail + (tail == 8 ? more : 0);
+    out += fixed - zeros;
     out[0] = '\r';
     out[1] = '\n';
-    runtime::WRTCHARS(
-        std::span<const char>(line.data(), static_cast<std::size_t>(out + 2 - line.data())));
+    runtime::WRTPLACED(static_cast<std::size_t>(out + 2 - line));
     return true;
 }
 

@@ -31,6 +31,7 @@ struct ConsoleState {
     bool editLineEnd = false;         // its line end is still to come
     std::array<char, kOutCap> out{};
     std::size_t outLen = 0;
+    std::array<char, kPlaceCap> place{}; // WRTPLACE's room in memory mode
     bool memory = false;
     std::size_t memPos = 0;
     bool haltRegistered = false;
@@ -247,6 +248,22 @@ void WRTSTR(std::span<const char> text) {
     const char* nul = std::char_traits<char>::find(text.data(), text.size(), '\0');
     WRTCHARS(
         text.first(nul != nullptr ? static_cast<std::size_t>(nul - text.data()) : text.size()));
+}
+
+char* WRTPLACE(std::size_t n) {
+    ConsoleState& s = st;
+    if (s.memory) return s.place.data();
+    if (s.out.size() - s.outLen < n) CONFLUSH();
+    return s.out.data() + s.outLen;
+}
+
+void WRTPLACED(std::size_t len) {
+    ConsoleState& s = st;
+    if (s.memory) {
+        mem.out.append(s.place.data(), len);
+        return;
+    }
+    s.outLen += len;
 }
 
 void WRTLN() {

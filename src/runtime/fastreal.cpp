@@ -92,28 +92,51 @@ std::uint64_t eightDigits(std::uint64_t n) {
     return v | 0x3030303030303030ull;
 }
 
-// The sixteen decimal digits of n < 10^16, leading zeros included, and 16
-// bytes of room behind them, so that any 16 bytes from a digit on can be
-// copied at once.
-struct Digits16 {
-    std::array<char, 32> c{};
-    explicit Digits16(std::uint64_t n) {
-        const std::uint64_t hi = eightDigits(n / 100000000);
-        const std::uint64_t lo = eightDigits(n % 100000000);
-        std::memcpy(c.data(), &hi, 8);
-        std::memcpy(c.data() + 8, &lo, 8);
+constexpr std::uint64_t kZeroChars = 0x3030303030303030ull;
+
+void store8(char* at, std::uint64_t w) { std::memcpy(at, &w, sizeof w); }
+
+// How many of the last count (at most 8) characters of w are "0".
+std::size_t zerosAtEnd(std::uint64_t w, std::size_t count) {
+    return std::min<std::size_t>(static_cast<std::size_t>(std::countl_zero(w ^ kZeroChars)) / 8,
+                                 count);
+}
+
+// Writes the count (0 to 16) decimal digits of n < 10^count at `at`, built
+// in registers and stored eight bytes at a time (up to 8 bytes behind them
+// are overwritten). Returns how many of them at the end are "0".
+std::size_t putDigits(char* at, std::uint64_t n, std::size_t count) {
+    if (count == 0) return 0;
+    if (count <= 8) {
+        const std::uint64_t w = eightDigits(n);
+        store8(at, w >> (8 * (8 - count)));
+        return zerosAtEnd(w, count);
     }
-    // The last count digits (count <= 16) at `at`, and 16 bytes written.
-    void put(char* at, std::size_t count) const { std::memcpy(at, c.data() + 16 - count, 16); }
-};
+    const std::uint64_t hi = eightDigits(n / 100000000);
+    const std::uint64_t lo = eightDigits(n % 100000000);
+    store8(at, hi >> (8 * (16 - count)));
+    store8(at + count - 8, lo);
+    const std::size_t zeros = zerosAtEnd(lo, 8);
+    return zeros < 8 ? zeros : 8 + zerosAtEnd(hi, count - 8);
+}
 
 bool inRange(double a, double high) { return a >= 1e-10 && a < high; }
 
-} // namespace
+// A fixed-point text before it is written: the computed digits and where
+// they go.
+struct FixedPlan {
+    std::uint64_t whole = 0;  // the integer digits' value
+    std::uint64_t places = 0; // the places' digits, zeros past the computed ones included
+    std::size_t ndig = 0;
+    std::size_t shown = 0; // places shown
+    bool negative = false;
+    std::size_t length() const { return (negative ? 1 : 0) + ndig + 1 + shown; }
+};
 
-std::size_t FIXEDTEXT(double v, std::int32_t places, char* at) {
+bool planFixed(double v, std::int32_t places, FixedPlan& f) {
     const double a = std::fabs(v);
-    if (!inRange(a, 1e14) || places < 0 || places >= static_cast<std::int32_t>(kPlaces)) return 0;
+    if (!inRange(a, 1e14) || places < 0 || places >= static_cast<std::int32_t>(kPlaces))
+        return false;
     const auto p = static_cast<std::size_t>(places);
     const Dyadic d = toDyadic(a);
     // ndig: the integer digits of |v| + R[p], those of |v| or, when the
@@ -122,32 +145,44 @@ std::size_t FIXEDTEXT(double v, std::int32_t places, char* at) {
     std::size_t ndig = decimalDigits(a < 1 ? 0 : static_cast<std::uint64_t>(a));
     std::size_t computed = std::min<std::size_t>(ndig + p, 15);
     std::size_t k = computed - ndig;
-    std::uint64_t digits = roundedScaled(d, k, p, k);
-    if (digits >= kPow10[computed]) {
+    std::uint64_t q = roundedScaled(d, k, p, k);
+    if (q >= kPow10[computed]) {
         ++ndig;
-        if (ndig > 14) return 0;
+        if (ndig > 14) return false;
         computed = std::min<std::size_t>(ndig + p, 15);
         k = computed - ndig;
-        digits = roundedScaled(d, k, p, k);
+        q = roundedScaled(d, k, p, k);
     }
-    const Digits16 q(digits);
-    char* out = at;
-    *out = '-';
-    out += v < 0 ? 1 : 0;
-    // The integer digits, the point, the computed places, zeros for the rest.
-    q.put(out, computed);
-    out += ndig;
-    *out++ = '.';
-    std::memcpy(out, q.c.data() + 16 - k, 16);
-    out += k;
-    std::memset(out, '0', 16);
-    out += p - k;
-    return static_cast<std::size_t>(out - at);
+    f.whole = q / kPow10[k];
+    f.places = (q % kPow10[k]) * kPow10[p - k]; // below 10^p <= 10^16
+    f.ndig = ndig;
+    f.shown = p;
+    f.negative = v < 0;
+    return true;
 }
 
-std::size_t FLOATTEXT(double v, std::uint32_t n, char* at) {
+// Writes the planned text; returns how many "0" end it.
+std::size_t writeFixed(const FixedPlan& f, char* at) {
+    *at = '-';
+    at += f.negative ? 1 : 0;
+    putDigits(at, f.whole, f.ndig);
+    at[f.ndig] = '.';
+    return putDigits(at + f.ndig + 1, f.places, f.shown);
+}
+
+// A mantissa text before it is written.
+struct FloatPlan {
+    std::uint64_t first = 0;  // the digit before the point
+    std::uint64_t places = 0; // the n - 1 digits after it
+    std::size_t n = 0;
+    std::uint32_t exponent = 0; // its magnitude; the sign is "-" unless 0
+    bool negative = false;
+    std::size_t length() const { return (negative ? 1 : 0) + (n > 1 ? n + 1 : 1) + 5; }
+};
+
+bool planFloat(double v, std::uint32_t n, FloatPlan& f) {
     const double a = std::fabs(v);
-    if (!inRange(a, 1.0) || n < 1 || n > 9) return 0;
+    if (!inRange(a, 1.0) || n < 1 || n > 9) return false;
     const Dyadic d = toDyadic(a);
     // J: the least power of ten that brings |v| to 1 or more (never exactly
     // 1: 10^J / 2^s is no power of two), at most 10 in this range.
@@ -156,28 +191,49 @@ std::size_t FLOATTEXT(double v, std::uint32_t n, char* at) {
     while (U128{d.m} * kPow10[J] < one) ++J;
     const std::size_t places = n - 1;
     std::uint64_t q = roundedScaled(d, J + places, places, places);
-    auto e = -static_cast<std::int32_t>(J);
     if (q >= kPow10[n]) { // rounding reached 10: one digit fewer
         q /= 10;
-        ++e;
+        --J;
     }
-    const Digits16 digits(q);
-    char* out = at;
-    *out = '-';
-    out += v < 0 ? 1 : 0;
-    *out++ = digits.c[16 - n];
-    if (n > 1) {
-        *out++ = '.';
-        std::memcpy(out, digits.c.data() + 17 - n, 16);
-        out += places;
+    f.first = q / kPow10[places];
+    f.places = q % kPow10[places];
+    f.n = n;
+    f.exponent = static_cast<std::uint32_t>(J);
+    f.negative = v < 0;
+    return true;
+}
+
+void writeFloat(const FloatPlan& f, char* at) {
+    *at = '-';
+    at += f.negative ? 1 : 0;
+    *at++ = static_cast<char>('0' + f.first);
+    if (f.n > 1) {
+        *at++ = '.';
+        putDigits(at, f.places, f.n - 1);
+        at += f.n - 1;
     }
-    const std::uint32_t ae = static_cast<std::uint32_t>(e < 0 ? -e : e);
-    out[0] = 'E';
-    out[1] = e < 0 ? '-' : '+';
-    out[2] = '0';
-    out[3] = static_cast<char>('0' + ae / 10);
-    out[4] = static_cast<char>('0' + ae % 10);
-    return static_cast<std::size_t>(out + 5 - at);
+    at[0] = 'E';
+    at[1] = f.exponent != 0 ? '-' : '+';
+    at[2] = '0';
+    at[3] = static_cast<char>('0' + f.exponent / 10);
+    at[4] = static_cast<char>('0' + f.exponent % 10);
+}
+
+} // namespace
+
+std::size_t FIXEDTEXT(double v, std::int32_t places, char* at, std::size_t* zeros) {
+    FixedPlan f;
+    if (!planFixed(v, places, f)) return 0;
+    const std::size_t z = writeFixed(f, at);
+    if (zeros != nullptr) *zeros = z;
+    return f.length();
+}
+
+std::size_t FLOATTEXT(double v, std::uint32_t n, char* at) {
+    FloatPlan f;
+    if (!planFloat(v, n, f)) return 0;
+    writeFloat(f, at);
+    return f.length();
 }
 
 std::size_t FIELD15(double v, char* at) {
@@ -185,23 +241,25 @@ std::size_t FIELD15(double v, char* at) {
     const double a = std::fabs(v);
     if (!inRange(a, 1e13)) return 0;
     const bool negative = v < 0;
-    std::array<char, kRoom> text;
-    std::size_t len = 0;
+    // Blanks first, then the text over them from where it ends the field; a
+    // text one longer (rounding carried into a new digit) has none.
+    std::memset(at, ' ', 16);
     if (a < 1) {
         // The mantissa text: the field's width less 6 digits (7 with a sign).
-        len = FLOATTEXT(v, negative ? 8 : 9, text.data());
-    } else {
-        // As many places as leave room for the integer digits of |v| (below
-        // 2^53 its whole part converts exactly), the sign and the point.
-        const std::size_t E = decimalDigits(static_cast<std::uint64_t>(a)) - 1 + (negative ? 1 : 0);
-        len = FIXEDTEXT(v, static_cast<std::int32_t>(kWidth - 2 - E), text.data());
+        FloatPlan f;
+        if (!planFloat(v, negative ? 8 : 9, f)) return 0;
+        const std::size_t len = f.length();
+        writeFloat(f, at + kWidth - len);
+        return kWidth;
     }
-    if (len == 0) return 0;
-    // Blanks in front up to the width; a text one longer (rounding carried
-    // into a new digit) has none.
+    // As many places as leave room for the integer digits of |v| (below
+    // 2^53 its whole part converts exactly), the sign and the point.
+    const std::size_t E = decimalDigits(static_cast<std::uint64_t>(a)) - 1 + (negative ? 1 : 0);
+    FixedPlan f;
+    if (!planFixed(v, static_cast<std::int32_t>(kWidth - 2 - E), f)) return 0;
+    const std::size_t len = f.length();
     const std::size_t pad = len < kWidth ? kWidth - len : 0;
-    std::memset(at, ' ', 16);
-    std::memcpy(at + pad, text.data(), 32);
+    writeFixed(f, at + pad);
     return pad + len;
 }
 

@@ -15,8 +15,8 @@ constexpr std::size_t kRoom = 64;
 
 // FIXDIGITS(v, places) for 10^-10 <= |v| < 10^14 and 0 <= places <= 16 (at
 // most 14 integer digits after rounding): the text, without its NUL, and
-// its length.
-std::size_t FIXEDTEXT(double v, std::int32_t places, char* at);
+// its length; *zeros, when given, how many "0" end it.
+std::size_t FIXEDTEXT(double v, std::int32_t places, char* at, std::size_t* zeros = nullptr);
 // FLTDIGITS(v, n) for 10^-10 <= |v| < 1 and 1 <= n <= 9.
 std::size_t FLOATTEXT(double v, std::uint32_t n, char* at);
 // What WRTREAL(v, 15) writes (blanks first) for 10^-10 <= |v| < 10^13.
