@@ -117,8 +117,10 @@ double EVALLINE(text::TEXTBUF line) {
 }
 
 double EVALTRIMMED(const text::TEXTBUF& line) {
+    // The whole-line lane (calc/fastline.h), which hands the line to the
+    // tokenizer itself when it takes it.
+    if (fast::EVALPLAIN(line)) return REGSTK[X];
     token::INITTKNBUF(line);
-    if (fast::EVALPLAIN(line)) return REGSTK[X]; // the whole-line lane, calc/fastline.h
     return evalTokens();
 }
 

@@ -27,7 +27,7 @@
 //   - The tokenizer: the general evaluator leaves it holding the line, its
 //     position behind the end, the previous position where the last scan
 //     (the one that met the end) began, and a NUL delimiter as the stop
-//     record. The lane leaves the same (ENDOFLINE), so nothing read
+//     record. The lane leaves the same (INITTKNBUF, then ENDOFLINE), so nothing read
 //     afterwards can tell the two apart. The position where the last scan
 //     begins follows the tokenizer's rules: a number consumes the delimiter
 //     behind it, an operator hands it back.
@@ -194,13 +194,21 @@ bool EVALPLAIN(const text::TEXTBUF& line) {
             lastx = ring[top];
             const long double x = ring[top];
             const long double y = ring[below];
-            // All four results, each rounded to double as it is stored, and
-            // the one the symbol names taken: cheaper than a branch the
-            // processor cannot foresee. No exception traps.
-            const std::array<double, 4> z = {static_cast<double>(y + x), static_cast<double>(y - x),
-                                             static_cast<double>(y * x),
-                                             static_cast<double>(y / x)};
-            ring[below] = z[c - kAdd];
+            // All four results, each rounded to double as it is stored: the
+            // one the symbol names into the register, the others aside. No
+            // branch the processor could not foresee, and the next operation
+            // waits only for its own operand. No exception traps.
+            const std::uint32_t op = c - kAdd;
+            std::array<double, 4> aside{};
+            auto into = [&](std::uint32_t k) { return op == k ? &ring[below] : &aside[k]; };
+            double* const sum = into(0);
+            double* const difference = into(1);
+            double* const product = into(2);
+            double* const quotient = into(3);
+            *sum = static_cast<double>(y + x);
+            *difference = static_cast<double>(y - x);
+            *product = static_cast<double>(y * x);
+            *quotient = static_cast<double>(y / x);
             ring[top] = ring[(top + 7) & 7];
             top = below;
             ++i;
@@ -211,6 +219,7 @@ bool EVALPLAIN(const text::TEXTBUF& line) {
     }
     for (std::uint32_t k = 0; k < stack::kRegs; ++k) stack::REGSTK[k] = ring[(top + k) & 7];
     stack::LASTX = lastx;
+    token::INITTKNBUF(line); // last: the copy reads the line long after it was written
     token::ENDOFLINE(start);
     return true;
 }

@@ -8,9 +8,9 @@
 
 namespace calc::fast {
 
-// Evaluates line (trimmed, and already handed to the tokenizer by
-// INITTKNBUF) when it qualifies, leaving the registers and the tokenizer as
-// the general evaluator would, and returns true; returns false having
+// Evaluates line (trimmed) when it qualifies, leaving the registers and the
+// tokenizer as the general evaluator would (it hands the line to the
+// tokenizer with INITTKNBUF, last), and returns true; returns false having
 // changed nothing when it does not qualify.
 bool EVALPLAIN(const text::TEXTBUF& line);
 

@@ -75,7 +75,6 @@ class FastLine : public ::testing::Test {
         EXPECT_TRUE(fast == general) << "[" << line << "]";
         text::TEXTBUF buf = testutil::makeBuf(line);
         text::TRMBUF(buf);
-        token::INITTKNBUF(buf);
         REGSTK = start;
         return calc::fast::EVALPLAIN(buf);
     }
