@@ -94,41 +94,32 @@ std::uint64_t eightDigits(std::uint64_t n) {
 
 constexpr std::uint64_t kZeroChars = 0x3030303030303030ull;
 
-void store8(char* at, std::uint64_t w) { std::memcpy(at, &w, sizeof w); }
-
-// How many of the last count (at most 8) characters of w are "0".
-std::size_t zerosAtEnd(std::uint64_t w, std::size_t count) {
-    return std::min<std::size_t>(static_cast<std::size_t>(std::countl_zero(w ^ kZeroChars)) / 8,
-                                 count);
+// The sixteen decimal digits of n < 10^16 as characters, in text order:
+// byte i of the 128-bit word is character i.
+U128 sixteenDigits(std::uint64_t n) {
+    return U128{eightDigits(n / 100000000)} | (U128{eightDigits(n % 100000000)} << 64);
 }
 
-// Writes the count (0 to 16) decimal digits of n < 10^count at `at`, built
-// in registers and stored eight bytes at a time (up to 8 bytes behind them
-// are overwritten). Returns how many of them at the end are "0".
-std::size_t putDigits(char* at, std::uint64_t n, std::size_t count) {
-    if (count == 0) return 0;
-    if (count <= 8) {
-        const std::uint64_t w = eightDigits(n);
-        store8(at, w >> (8 * (8 - count)));
-        return zerosAtEnd(w, count);
-    }
-    const std::uint64_t hi = eightDigits(n / 100000000);
-    const std::uint64_t lo = eightDigits(n % 100000000);
-    store8(at, hi >> (8 * (16 - count)));
-    store8(at + count - 8, lo);
-    const std::size_t zeros = zerosAtEnd(lo, 8);
-    return zeros < 8 ? zeros : 8 + zerosAtEnd(hi, count - 8);
+// Stores the 16 bytes of w at `at`.
+void store16(char* at, U128 w) { std::memcpy(at, &w, sizeof w); }
+
+// How many characters at the end of the sixteen are "0".
+std::size_t zerosAtEnd(U128 digits) {
+    const auto low = static_cast<std::uint64_t>(digits) ^ kZeroChars;
+    const auto high = static_cast<std::uint64_t>(digits >> 64) ^ kZeroChars;
+    const auto z = static_cast<std::size_t>(std::countl_zero(high)) / 8;
+    return z < 8 ? z : 8 + static_cast<std::size_t>(std::countl_zero(low)) / 8;
 }
 
 bool inRange(double a, double high) { return a >= 1e-10 && a < high; }
 
-// A fixed-point text before it is written: the computed digits and where
+// A fixed-point text before it is written: its computed digits and where
 // they go.
 struct FixedPlan {
-    std::uint64_t whole = 0;  // the integer digits' value
-    std::uint64_t places = 0; // the places' digits, zeros past the computed ones included
-    std::size_t ndig = 0;
-    std::size_t shown = 0; // places shown
+    std::uint64_t digits = 0; // the computed digits, ndig + k of them
+    std::size_t ndig = 0;     // integer digits
+    std::size_t k = 0;        // computed places
+    std::size_t shown = 0;    // places shown (the rest are zeros)
     bool negative = false;
     std::size_t length() const { return (negative ? 1 : 0) + ndig + 1 + shown; }
 };
@@ -153,27 +144,36 @@ bool planFixed(double v, std::int32_t places, FixedPlan& f) {
         k = computed - ndig;
         q = roundedScaled(d, k, p, k);
     }
-    f.whole = q / kPow10[k];
-    f.places = (q % kPow10[k]) * kPow10[p - k]; // below 10^p <= 10^16
+    f.digits = q;
     f.ndig = ndig;
+    f.k = k;
     f.shown = p;
     f.negative = v < 0;
     return true;
 }
 
-// Writes the planned text; returns how many "0" end it.
+// Writes the planned text (and up to 16 bytes behind it); returns how many
+// "0" end it. The sixteen digit characters are shifted in registers so that
+// the integer digits, then the places, start a 16-byte store.
 std::size_t writeFixed(const FixedPlan& f, char* at) {
+    const U128 chars = sixteenDigits(f.digits);
+    const std::size_t computed = f.ndig + f.k;
     *at = '-';
     at += f.negative ? 1 : 0;
-    putDigits(at, f.whole, f.ndig);
-    at[f.ndig] = '.';
-    return putDigits(at + f.ndig + 1, f.places, f.shown);
+    store16(at, chars >> (8 * (16 - computed)));
+    at += f.ndig;
+    *at++ = '.';
+    if (f.k > 0) store16(at, chars >> (8 * (16 - f.k)));
+    at += f.k;
+    std::memset(at, '0', 16);
+    // The zeros behind the computed places, and those among them (all of
+    // them at most: the point stops the count).
+    return f.shown - f.k + std::min(zerosAtEnd(chars), f.k);
 }
 
 // A mantissa text before it is written.
 struct FloatPlan {
-    std::uint64_t first = 0;  // the digit before the point
-    std::uint64_t places = 0; // the n - 1 digits after it
+    std::uint64_t digits = 0; // n digits
     std::size_t n = 0;
     std::uint32_t exponent = 0; // its magnitude; the sign is "-" unless 0
     bool negative = false;
@@ -195,8 +195,7 @@ bool planFloat(double v, std::uint32_t n, FloatPlan& f) {
         q /= 10;
         --J;
     }
-    f.first = q / kPow10[places];
-    f.places = q % kPow10[places];
+    f.digits = q;
     f.n = n;
     f.exponent = static_cast<std::uint32_t>(J);
     f.negative = v < 0;
@@ -204,12 +203,13 @@ bool planFloat(double v, std::uint32_t n, FloatPlan& f) {
 }
 
 void writeFloat(const FloatPlan& f, char* at) {
+    const U128 chars = sixteenDigits(f.digits) >> (8 * (16 - f.n));
     *at = '-';
     at += f.negative ? 1 : 0;
-    *at++ = static_cast<char>('0' + f.first);
+    *at++ = static_cast<char>(chars);
     if (f.n > 1) {
         *at++ = '.';
-        putDigits(at, f.places, f.n - 1);
+        store16(at, chars >> 8);
         at += f.n - 1;
     }
     at[0] = 'E';
