@@ -5,7 +5,8 @@
 // and semicolons, each of them either
 //   - a plain number: 1 to kMaxWhole decimal digits, optionally a point and
 //     up to kMaxPlaces digits after it ("12", "0.5", "7."), or
-//   - one of the symbols + - * / on its own.
+//   - one of the symbols + - * / on its own, or
+//   - one of the swaps <> and >< on its own.
 // Anything else (a sign before a digit, a word, another operator, a NUL, a
 // longer number) and the line is the general evaluator's; the lane then has
 // changed nothing: it works on a copy of the registers and stores them only
@@ -23,14 +24,15 @@
 //     quotients, made by the same steps, so each addition is the same.
 //   - Evaluating: a number is pushed (a lift, then X); an operator stores
 //     X in LASTX, combines Y and X in long double, rounds to double into X
-//     and drops, exactly as the evaluator's operators do.
+//     and drops, exactly as the evaluator's operators do; a swap exchanges
+//     X and Y and leaves LASTX alone.
 //   - The tokenizer: the general evaluator leaves it holding the line, its
 //     position behind the end, the previous position where the last scan
 //     (the one that met the end) began, and a NUL delimiter as the stop
 //     record. The lane leaves the same (INITTKNBUF, then ENDOFLINE), so nothing read
 //     afterwards can tell the two apart. The position where the last scan
 //     begins follows the tokenizer's rules: a number consumes the delimiter
-//     behind it, an operator hands it back.
+//     behind it, an operator or a swap hands it back.
 #include "calc/fastline.h"
 
 #include "calc/regstack.h"
@@ -42,6 +44,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 namespace calc::fast {
 namespace {
@@ -49,7 +52,7 @@ namespace {
 constexpr std::uint32_t kMaxWhole = 16;
 constexpr std::uint32_t kMaxPlaces = 24;
 
-enum Class : std::uint8_t { kOther, kDelim, kDigit, kPoint, kAdd, kSub, kMul, kDiv };
+enum Class : std::uint8_t { kOther, kDelim, kDigit, kPoint, kAngle, kAdd, kSub, kMul, kDiv };
 
 constexpr std::array<std::uint8_t, 256> kClass = [] {
     std::array<std::uint8_t, 256> t{};
@@ -60,6 +63,7 @@ constexpr std::array<std::uint8_t, 256> kClass = [] {
     t['-'] = kSub;
     t['*'] = kMul;
     t['/'] = kDiv;
+    t['<'] = t['>'] = kAngle;
     return t;
 }();
 
@@ -212,6 +216,14 @@ bool EVALPLAIN(const text::TEXTBUF& line) {
             ring[top] = ring[(top + 7) & 7];
             top = below;
             ++i;
+            start = i + 1;
+        } else if (c == kAngle) {
+            // "<>" or "><": the other angle behind it, then a delimiter or the end.
+            const char other = s[i] == '<' ? '>' : '<';
+            if (i + 1 >= n || s[i + 1] != other) return false;
+            if (i + 2 < n && cls(i + 2) != kDelim) return false;
+            std::swap(ring[top], ring[(top + 1) & 7]);
+            i += 2;
             start = i + 1;
         } else {
             return false;

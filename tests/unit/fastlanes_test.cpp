@@ -111,7 +111,13 @@ TEST_F(FastLine, TakesPlainArithmeticAndLeavesTheRest) {
         {".5", false},
         {"1..2", false},
         {"2 3 ^", false},
-        {"1 2 <>", false},
+        {"1 2 <>", true}, // the swaps leave LASTX alone
+        {"1 2 ><", true},
+        {"<> 3 -", true},
+        {"1 2 <>3", false},
+        {"1 2 <><>", false}, // two swaps to the tokenizer
+        {"1 2 <=", false},
+        {"1 2 <", false},
         {"1 2 #", false},
         {std::string("1 \0 2", 5), true}, // cut at the NUL
     };
@@ -126,7 +132,7 @@ TEST_F(FastLine, GeneratedLinesAgreeWithTheGeneralWay) {
         for (std::size_t i = 0; i < n; ++i) s += static_cast<char>('0' + pick(10));
         return s;
     };
-    const char* others[] = {"SQRT", "-3", "+4", "**", "<>", "1E5", ".25", "X", "1.2.3", "/-"};
+    const char* others[] = {"SQRT", "-3", "+4", "**", "<", "1E5", ".25", "X", "1.2.3", "/-"};
     const char* delims[] = {" ", "  ", ",", ";", " , "};
     std::size_t taken = 0;
     constexpr std::size_t kLines = 4000;
@@ -139,8 +145,10 @@ TEST_F(FastLine, GeneratedLinesAgreeWithTheGeneralWay) {
             if (kind < 45) {
                 line += digits(1 + (pick(4) == 0 ? pick(18) : pick(4)));
                 if (pick(2) == 0) line += "." + digits(pick(4) == 0 ? pick(27) : pick(4));
-            } else if (kind < 98 || n % 3 != 0) {
+            } else if (kind < 90 || n % 3 != 0) {
                 line += "+-*/"[pick(4)];
+            } else if (kind < 98) {
+                line += pick(2) == 0 ? "<>" : "><";
             } else {
                 line += others[pick(10)];
             }
