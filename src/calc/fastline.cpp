@@ -120,8 +120,9 @@ std::uint64_t wholeOf(std::uint64_t x, std::uint32_t len) {
 // A plain number from s[i] (a digit) to before n: its value and the index
 // behind it; false for a number the lane does not take.
 bool readNumber(const char* s, std::uint32_t i, std::uint32_t n, double& v, std::uint32_t& end) {
-    // Eight digits and a point and eight places read as two words, when
-    // both lie inside CHARS; longer numbers one character at a time.
+    // Up to seven digits, a point and up to seven places are read as two
+    // words of eight characters, when both lie inside CHARS; longer numbers
+    // one character at a time.
     if (i + 17 <= text::kTextCap) {
         const std::uint64_t x = load8(s + i);
         const std::uint32_t whole = std::min(leadingDigits(x), n - i);
