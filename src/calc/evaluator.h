@@ -15,9 +15,6 @@ double EVALTRIMMED(const text::TEXTBUF& line);
 // general way. The lane must give the same; tests and fuzzing compare.
 namespace general {
 double EVALLINE(text::TEXTBUF line);
-// EVALLINE of a line TRMBUF has already trimmed (trimming it again would
-// change nothing), without the copy: the command loop's way.
-double EVALTRIMMED(const text::TEXTBUF& line);
 } // namespace general
 
 } // namespace calc::eval
