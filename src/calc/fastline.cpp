@@ -191,8 +191,10 @@ bool EVALPLAIN(const text::TEXTBUF& line) {
             if (j < n && cls(j) != kDelim) return false;
             top = (top - 1) & 7;
             ring[top] = v;
-            i = j;
+            // The delimiter behind it is consumed: the next scan begins
+            // behind it, and so does the search for the next token.
             start = j < n ? j + 2 : j + 1;
+            i = start - 1;
         } else if (c >= kAdd) {
             if (i + 1 < n && cls(i + 1) != kDelim) return false;
             const std::uint32_t below = (top + 1) & 7;
@@ -216,16 +218,18 @@ bool EVALPLAIN(const text::TEXTBUF& line) {
             *quotient = static_cast<double>(y / x);
             ring[top] = ring[(top + 7) & 7];
             top = below;
-            ++i;
-            start = i + 1;
+            // The delimiter behind it is handed back: the next scan begins
+            // on it, the search for the next token behind it.
+            start = i + 2;
+            i = std::min(i + 2, n);
         } else if (c == kAngle) {
             // "<>" or "><": the other angle behind it, then a delimiter or the end.
             const char other = s[i] == '<' ? '>' : '<';
             if (i + 1 >= n || s[i + 1] != other) return false;
             if (i + 2 < n && cls(i + 2) != kDelim) return false;
             std::swap(ring[top], ring[(top + 1) & 7]);
-            i += 2;
-            start = i + 1;
+            start = i + 3;
+            i = std::min(i + 3, n);
         } else {
             return false;
         }
