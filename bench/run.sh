@@ -60,7 +60,11 @@ for k in "${kinds[@]}"; do
     if [ -f "$work/$k.dc" ]; then
         cmds+=(-n dc "dc $work/$k.dc >$work/$k.t.dc")
     fi
-    hyperfine --style basic --warmup 1 --runs "$runs" --export-json "$work/$k.json" "${cmds[@]}" \
+    # Each timed run writes a fresh file: truncating the previous run's output
+    # (70 MiB for the arithmetic lines) is the file system's work, and would
+    # cost the fastest program most.
+    hyperfine --style basic --warmup 1 --runs "$runs" --prepare "rm -f $work/$k.t.*" \
+        --export-json "$work/$k.json" "${cmds[@]}" \
         >"$work/$k.hyperfine.txt"
 done
 
