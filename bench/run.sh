@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# The benchmark, one command: builds a Release rpncalc and the naive C
-# yardstick, generates the workloads, checks rpncalc's results against bc's to
+# The benchmark, one command: builds a Release rpncalc and the two naive C
+# yardsticks, generates the workloads, checks rpncalc's results against bc's to
 # the digits shown, then times rpncalc, the yardstick, bc (scale=9; bc -l for
 # the functions) and dc (9k) side by side on the same computations with
-# hyperfine, and prints lines per second, the ratios, start-up time and peak
-# memory as Markdown tables.
+# hyperfine, and prints lines per second, the ratios (by elapsed time and by
+# processor time), start-up time and peak memory as Markdown tables.
 #
 #   bench/run.sh                  # 1,000,000 arithmetic lines, 200,000 of each other kind
 #   LINES=100000 bench/run.sh     # a quicker look
@@ -21,18 +21,17 @@ runs=${RUNS:-5}
 out=build-bench
 work=$out/workloads
 
-# The binary measured: the bench preset, a Release build (with link-time
-# optimisation, which inlines the small per-character procedures across
-# modules) linked statically and without line editing, which a piped run never
-# uses; libedit and the libraries it brings would only add dynamic loading to
-# start-up. The release preset's program (dynamic, with libedit), the one
-# scripts/run.sh starts, is built too, for its start-up time.
+# The binary measured: the bench preset, the default Release build as a
+# newcomer configures it (link-time optimisation, linked dynamically, with line
+# editing where libedit is found, which a piped run never uses), without the
+# tests. The yardsticks: naive_rpn.c, the same dialogue done the obvious way,
+# and naive_convert.c, which only converts the numbers and prints the last
+# one, evaluating nothing.
 scripts/deps.sh build bench
 cmake --preset bench >/dev/null
 cmake --build --preset bench >/dev/null
-[ -f build/build.ninja ] || cmake --preset release >/dev/null
-cmake --build --preset release --target rpncalc >/dev/null
 cc -O2 -o "$out/naive_rpn" bench/naive_rpn.c -lm
+cc -O2 -o "$out/naive_convert" bench/naive_convert.c
 
 kinds=(arith func stack calendar)
 declare -A count=([arith]=$lines [func]=$other_lines [stack]=$other_lines [calendar]=$other_lines)
@@ -57,17 +56,22 @@ echo
 for k in "${kinds[@]}"; do
     cmds=(-n rpncalc "$out/rpncalc <$work/$k.rpn >$work/$k.t.rpncalc"
           -n naive-c "$out/naive_rpn <$work/$k.rpn >$work/$k.t.naive"
+          -n naive-convert "$out/naive_convert <$work/$k.rpn >$work/$k.t.convert"
           -n bc "BC_LINE_LENGTH=0 $(bc_for "$k") $work/$k.bc >$work/$k.t.bc")
     if [ -f "$work/$k.dc" ]; then
         cmds+=(-n dc "dc $work/$k.dc >$work/$k.t.dc")
     fi
-    hyperfine --style basic --warmup 1 --runs "$runs" --export-json "$work/$k.json" "${cmds[@]}" \
+    # Each timed run writes a fresh file: truncating the previous run's output
+    # (70 MiB for the arithmetic lines) is the file system's work, and would
+    # cost the fastest program most.
+    hyperfine --style basic --warmup 1 --runs "$runs" --prepare "rm -f $work/$k.t.*" \
+        --export-json "$work/$k.json" "${cmds[@]}" \
         >"$work/$k.hyperfine.txt"
 done
 
 # Start-up: an empty input, against /bin/true, without a shell in between.
 hyperfine -N --style basic --warmup 50 --runs 1000 --export-json "$work/startup.json" \
-    -n rpncalc "$out/rpncalc" -n rpncalc-default build/rpncalc -n true /bin/true \
+    -n rpncalc "$out/rpncalc" -n true /bin/true \
     >"$work/startup.hyperfine.txt"
 
 # Peak memory (maximum resident set size) on the largest workload.

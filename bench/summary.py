@@ -4,8 +4,10 @@
   summary.py WORKDIR KIND=LINES ...
 
 For each workload: every program's mean time, lines per second, and how
-many times rpncalc's lines per second that is; then start-up against
-/bin/true and rpncalc's peak memory.
+many times rpncalc's lines per second that is, and the same ratio by
+processor time (user and system, which another process on the machine
+disturbs less than elapsed time); then start-up against /bin/true and
+rpncalc's peak memory.
 """
 
 import json
@@ -17,7 +19,8 @@ import sys
 def means(path):
     with open(path) as f:
         data = json.load(f)
-    return {r["command"]: (r["mean"], r["stddev"] or 0.0) for r in data["results"]}
+    return {r["command"]: (r["mean"], r["stddev"] or 0.0, r["user"] + r["system"])
+            for r in data["results"]}
 
 
 def cpu_name():
@@ -36,23 +39,26 @@ def main():
     kinds = [a.split("=") for a in sys.argv[2:]]
     print(f"Machine: {cpu_name()}, {os.cpu_count()} cores")
     print()
-    print("| workload | lines | program | mean time (s) | lines/s | rpncalc is × faster |")
-    print("|---|---:|---|---:|---:|---:|")
+    print("| workload | lines | program | mean time (s) | lines/s | rpncalc is × faster "
+          "| processor time (s) | × by processor time |")
+    print("|---|---:|---|---:|---:|---:|---:|---:|")
     for kind, n in kinds:
         n = int(n)
         m = means(os.path.join(work, f"{kind}.json"))
         ours = n / m["rpncalc"][0]
-        for cmd, (mean, sd) in m.items():
+        our_cpu = m["rpncalc"][2]
+        for cmd, (mean, sd, cpu) in m.items():
             lps = n / mean
             ratio = "—" if cmd == "rpncalc" else f"{ours / lps:.1f}"
-            print(f"| {kind} | {n:,} | {cmd} | {mean:.3f} ± {sd:.3f} | {lps:,.0f} | {ratio} |")
+            cpu_ratio = "—" if cmd == "rpncalc" else f"{cpu / our_cpu:.1f}"
+            print(f"| {kind} | {n:,} | {cmd} | {mean:.3f} ± {sd:.3f} | {lps:,.0f} | {ratio} "
+                  f"| {cpu:.3f} | {cpu_ratio} |")
     print()
     s = means(os.path.join(work, "startup.json"))
     t = s["true"][0]
     print("| start-up (empty input) | mean (ms) | × /bin/true |")
     print("|---|---:|---:|")
-    for cmd, label in (("rpncalc", "rpncalc (static, as measured above)"),
-                       ("rpncalc-default", "rpncalc (default build: dynamic, libedit)"),
+    for cmd, label in (("rpncalc", "rpncalc (as measured above: dynamic, libedit)"),
                        ("true", "/bin/true")):
         print(f"| {label} | {s[cmd][0] * 1e3:.3f} | {s[cmd][0] / t:.2f} |")
     print()

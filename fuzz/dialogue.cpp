@@ -16,10 +16,14 @@
 //   the input (no runaway loop);
 // - the evaluator consumes each line in a bounded number of tokens: every
 //   token it is handed moves the scanning position on, and a line yields at
-//   most COUNT + 1 tokens (no line is ever scanned twice).
+//   most COUNT + 1 tokens (no line is ever scanned twice);
+// - the same dialogue with the fast lanes turned off (the whole-line lane of
+//   the evaluator and the result line's rendering lane) writes the very same
+//   bytes and leaves the very same registers.
 #include "fuzzcheck.h"
 
 #include "calc/cmdloop.h"
+#include "calc/regstack.h"
 #include "runtime/console.h"
 #include "runtime/failure.h"
 #include "runtime/platform.h"
@@ -27,7 +31,9 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <array>
 #include <cmath>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -272,7 +278,42 @@ void GETTKNREAL(text::TEXTBUF& tkn, token::TOKENKIND& kind, std::int64_t& value,
             "the evaluator scans a line again: more tokens than characters");
 }
 
+// The fast lanes, likewise passed on unless turned off.
+bool lanesOff = false;
+bool realEVALPLAIN(const text::TEXTBUF& line) __asm__(
+    "__real__ZN4calc4fast9EVALPLAINERKN4text7TEXTBUFE");
+bool realWRTRESULT(double x) __asm__("__real__ZN4calc4fast9WRTRESULTEd");
+bool EVALPLAIN(const text::TEXTBUF& line) __asm__(
+    "__wrap__ZN4calc4fast9EVALPLAINERKN4text7TEXTBUFE");
+bool WRTRESULT(double x) __asm__("__wrap__ZN4calc4fast9WRTRESULTEd");
+
+bool EVALPLAIN(const text::TEXTBUF& line) { return !lanesOff && realEVALPLAIN(line); }
+bool WRTRESULT(double x) { return !lanesOff && realWRTRESULT(x); }
+
 } // namespace fuzzwrap
+
+namespace {
+
+// Everything a dialogue leaves behind: its output and the registers, bit for bit.
+struct Outcome {
+    std::string out;
+    std::array<double, calc::stack::kRegs + 2> regs{};
+};
+
+Outcome runDialogue(std::string_view in) {
+    runtime::CONUSEMEMORY(in);
+    fuzzcheck::freshStart();
+    fuzzwrap::scan = fuzzwrap::LineScan{};
+    calc::loop::CMDLOOP();
+    Outcome o;
+    o.out = runtime::CONTAKEOUTPUT();
+    std::copy(calc::stack::REGSTK.begin(), calc::stack::REGSTK.end(), o.regs.begin());
+    o.regs[calc::stack::kRegs] = calc::stack::LASTX;
+    o.regs[calc::stack::kRegs + 1] = calc::stack::MEMREG;
+    return o;
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzzcheck::catchFailureReports();
@@ -282,12 +323,16 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::string_view in(reinterpret_cast<const char*>(data), size);
-    runtime::CONUSEMEMORY(in);
-    fuzzcheck::freshStart();
-    fuzzwrap::scan = fuzzwrap::LineScan{};
-    calc::loop::CMDLOOP();
-    const std::size_t lines = checkDialogue(in, runtime::CONTAKEOUTPUT());
+    const Outcome fast = runDialogue(in);
+    const std::size_t lines = checkDialogue(in, fast.out);
     require(fuzzwrap::scan.lines == lines,
             "the evaluator starts the tokenizer once per evaluated line");
+    fuzzwrap::lanesOff = true;
+    const Outcome general = runDialogue(in);
+    fuzzwrap::lanesOff = false;
+    require(general.out == fast.out, "the fast lanes write what the general way writes",
+            general.out + "\n---\n" + fast.out);
+    require(std::memcmp(general.regs.data(), fast.regs.data(), sizeof fast.regs) == 0,
+            "the fast lanes leave the registers the general way leaves");
     return 0;
 }

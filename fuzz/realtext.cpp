@@ -20,11 +20,13 @@
 
 #include "runtime/console.h"
 #include "runtime/failure.h"
+#include "runtime/fastreal.h"
 #include "runtime/realtext.h"
 #include "runtime/realtext_testing.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -134,6 +136,9 @@ void checkFixdigits(double v, std::int32_t places) {
                        fuzzcheck::decimal(std::int64_t{places}) + ") = " + t;
     require(w == runtime::general::FIXDIGITS(v, places),
             "the shortcut gives the general path's work area", what);
+    std::array<char, runtime::fast::kRoom> lane{};
+    if (std::size_t len = runtime::fast::FIXEDTEXT(v, places, lane.data()); len != 0)
+        require(std::string(lane.data(), len) == t, "the rendering lane gives the same text", what);
     if (v == 0) {
         std::string want = "0";
         if (places > 0) want += ".";
@@ -207,6 +212,9 @@ void checkFltdigits(double v, std::uint32_t n) {
                        fuzzcheck::decimal(std::uint64_t{n}) + ") = " + t;
     require(w == runtime::general::FLTDIGITS(v, n),
             "the shortcut gives the general path's work area", what);
+    std::array<char, runtime::fast::kRoom> lane{};
+    if (std::size_t len = runtime::fast::FLOATTEXT(v, n, lane.data()); len != 0)
+        require(std::string(lane.data(), len) == t, "the rendering lane gives the same text", what);
     const bool cut = t.size() == runtime::kWorkArea;
     if (v == 0) {
         std::string want = "0.";
@@ -292,6 +300,10 @@ void checkWrtreal(double v, std::uint32_t width) {
     std::string out = runtime::CONTAKEOUTPUT();
     std::string what = "WRTREAL(" + fuzzcheck::bitsOf(v) + ", " +
                        fuzzcheck::decimal(std::uint64_t{width}) + ") = [" + out + "]";
+    std::array<char, runtime::fast::kRoom> lane{};
+    if (std::size_t len = width == 15 ? runtime::fast::FIELD15(v, lane.data()) : 0; len != 0)
+        require(std::string(lane.data(), len) == out, "the rendering lane gives the same field",
+                what);
     if (width == 0) {
         require(out == " " + textOf(runtime::FLTDIGITS(v, 0)),
                 "width 0 is a blank and FLTDIGITS(v, 0)", what);

@@ -3,6 +3,7 @@
 #include "calc/cmdloop.h"
 
 #include "calc/evaluator.h"
+#include "calc/fastresult.h"
 #include "runtime/console.h"
 #include "runtime/realtext.h"
 #include "text/numtext.h"
@@ -40,11 +41,12 @@ void CMDLOOP() {
         runtime::WRTLN();
         text::TRMBUF(st.LINEBUF);
         if (st.LINEBUF.COUNT == 0) return;
-        WRTRESULT(eval::EVALLINE(st.LINEBUF));
+        WRTRESULT(eval::EVALTRIMMED(st.LINEBUF)); // trimmed just above
     }
 }
 
 void WRTRESULT(double x) {
+    if (fast::WRTRESULT(x)) return; // the rendering lane, calc/fastresult.h
     runtime::WRTSTR(" Result =");
     runtime::WRTREAL(x, 15);
     writeFixed(x);

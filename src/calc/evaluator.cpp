@@ -3,8 +3,10 @@
 // registers at once, left to right. Arithmetic is done in long double (x87
 // extended) and rounded to double once, when the result is stored.
 #include "calc/evaluator.h"
+#include "calc/evaluator_testing.h"
 
 #include "calc/arith.h"
+#include "calc/fastline.h"
 #include "calc/regstack.h"
 #include "calc/words.h"
 #include "runtime/chop.h"
@@ -67,11 +69,8 @@ void applyOperator(OpCode code, const text::TEXTBUF& tkn) {
     }
 }
 
-} // namespace
-
-double EVALLINE(text::TEXTBUF line) {
-    text::TRMBUF(line);
-    token::INITTKNBUF(line);
+// The token loop of the general evaluator, on the line the tokenizer holds.
+double evalTokens() {
     text::TEXTBUF tkn;
     token::TOKENKIND kind = token::TOKENKIND::DELIMITER;
     std::int64_t value = 0;
@@ -100,6 +99,27 @@ double EVALLINE(text::TEXTBUF line) {
         }
     }
     return REGSTK[X];
+}
+
+} // namespace
+
+double EVALLINE(text::TEXTBUF line) {
+    text::TRMBUF(line);
+    return EVALTRIMMED(line);
+}
+
+double EVALTRIMMED(const text::TEXTBUF& line) {
+    // The whole-line lane (calc/fastline.h), which hands the line to the
+    // tokenizer itself when it takes it.
+    if (fast::EVALPLAIN(line)) return REGSTK[X];
+    token::INITTKNBUF(line);
+    return evalTokens();
+}
+
+double general::EVALLINE(text::TEXTBUF line) {
+    text::TRMBUF(line);
+    token::INITTKNBUF(line);
+    return evalTokens();
 }
 
 } // namespace calc::eval

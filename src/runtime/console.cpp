@@ -41,6 +41,7 @@ struct ConsoleState {
     bool interactive = false;                  // standard input is a terminal
     std::array<char, kEditPromptCap> prompt{}; // shown again after Ctrl-C
     std::size_t promptLen = 0;
+    std::array<char, kPlaceCap> place{}; // WRTPLACE's room in memory mode
     bool memory = false;
     std::size_t memPos = 0;
     bool haltRegistered = false;
@@ -254,20 +255,25 @@ void RDSTR(std::span<char> text) {
     std::size_t n = 0;
     while (n < text.size()) {
         // The buffered bytes up to the next CR or LF are plain characters of
-        // the line: they are copied in one run. A CR or LF, and the end of
-        // the buffer, take the byte-by-byte way below.
+        // the line: they are copied in one run. When the LF is in sight, a
+        // CR is plain too unless it is right before the LF, and the line
+        // ends behind the run (one search per line); otherwise a CR or LF,
+        // and the end of the buffer, take the byte-by-byte way below.
         const std::size_t avail = std::min(s.tail - s.head, text.size() - n);
         const char* from = s.in.data() + s.head;
         const char* lf = std::char_traits<char>::find(from, avail, kLF);
-        std::size_t run = lf != nullptr ? static_cast<std::size_t>(lf - from) : avail;
-        const char* cr = std::char_traits<char>::find(from, run, kCR);
-        if (cr != nullptr) run = static_cast<std::size_t>(cr - from);
-        if (run > 0) {
-            std::copy_n(s.in.data() + s.head, run, text.data() + n);
-            n += run;
-            s.head += run;
-            continue;
+        std::size_t run = avail;
+        if (lf != nullptr) {
+            run = static_cast<std::size_t>(lf - from);
+            if (run > 0 && from[run - 1] == kCR) --run;
+        } else if (const char* cr = std::char_traits<char>::find(from, run, kCR)) {
+            run = static_cast<std::size_t>(cr - from);
         }
+        std::copy_n(from, run, text.data() + n);
+        n += run;
+        s.head += run;
+        if (lf != nullptr) break; // at the CR LF or LF: the line end
+        if (run > 0) continue;
         int c = peek(s, 0);
         if (c < 0 || atLineEnd(s, c)) break;
         text[n++] = static_cast<char>(c);
@@ -304,6 +310,22 @@ void WRTSTR(std::span<const char> text) {
     const char* nul = std::char_traits<char>::find(text.data(), text.size(), '\0');
     WRTCHARS(
         text.first(nul != nullptr ? static_cast<std::size_t>(nul - text.data()) : text.size()));
+}
+
+char* WRTPLACE(std::size_t n) {
+    ConsoleState& s = st;
+    if (s.memory) return s.place.data();
+    if (s.out.size() - s.outLen < n) CONFLUSH();
+    return s.out.data() + s.outLen;
+}
+
+void WRTPLACED(std::size_t len) {
+    ConsoleState& s = st;
+    if (s.memory) {
+        mem.out.append(s.place.data(), len);
+        return;
+    }
+    s.outLen += len;
 }
 
 void WRTLN() {

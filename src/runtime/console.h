@@ -48,6 +48,12 @@ template <std::size_t N> void WRTSTR(const char (&text)[N]) {
     WRTCHARS(
         std::span<const char>(text, nul != nullptr ? static_cast<std::size_t>(nul - text) : N));
 }
+// For a writer that builds its text in place: room for n characters (at
+// most kPlaceCap) at the returned address, which WRTPLACED(len) then writes
+// out as if by WRTCHARS of its first len characters.
+constexpr std::size_t kPlaceCap = 256;
+char* WRTPLACE(std::size_t n);
+void WRTPLACED(std::size_t len);
 // Writes one line end: carriage return, line feed.
 void WRTLN();
 // Writes n in decimal, right-aligned in width; width 0 writes one blank first.

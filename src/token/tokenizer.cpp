@@ -44,6 +44,7 @@ struct TokenState {
     // rebuilt whenever a set is replaced, so that classing a character is
     // one look-up instead of three set tests.
     std::array<TOKENKIND, 256> CLASSOF{};
+    bool defaultSets = false; // none replaced since TKNINIT
 };
 constinit TokenState st{};
 
@@ -92,19 +93,23 @@ void TKNINIT() {
     st.OPCHRSET = kDefaultOpChrs;
     st.DIGITSET = kDefaultDigits;
     classifyAll();
+    st.defaultSets = true;
 }
 
 void INITTKNBUF(const text::TEXTBUF& line) { core::INITLINE(st.scan, line, 1); }
 void SETDELIMSET(CHARSET set) {
     st.DELIMSET = set;
+    st.defaultSets = false;
     classifyAll();
 }
 void SETOPCHRSET(CHARSET set) {
     st.OPCHRSET = set;
+    st.defaultSets = false;
     classifyAll();
 }
 void SETDIGITSET(CHARSET set) {
     st.DIGITSET = set;
+    st.defaultSets = false;
     classifyAll();
 }
 
@@ -153,6 +158,13 @@ void GETTKNTODELIM(text::TEXTBUF& tkn, std::int64_t& value, std::uint32_t& rc) {
     STOPKIND = cls;
     core::ENDTEXT(tkn);
     tkn.ORIGCNT = tkn.COUNT;
+}
+
+bool DEFAULTSETS() { return st.defaultSets; }
+void ENDOFLINE(std::uint32_t start) {
+    st.scan.PREVPOSN = start;
+    st.scan.CURPOSN = st.scan.TKNBUF.COUNT + 1;
+    core::setStop<SetClasses>('\0', TOKENKIND::DELIMITER);
 }
 
 std::uint32_t CURPOSN() { return st.scan.CURPOSN; }

@@ -55,6 +55,12 @@ void GETOPCODE(text::TEXTBUF& tkn, std::uint32_t& code, std::uint32_t& fail);
 void GETTKNTODELIM(text::TEXTBUF& tkn, std::int64_t& value, std::uint32_t& rc);
 void GETRESTOFLN(text::TEXTBUF& tkn, std::uint32_t& rc);
 
+// For the evaluator's whole-line lane (calc/fastline.h): whether the three
+// sets are still the defaults TKNINIT set, and the state the scans of a whole
+// line leave once the last one, begun at position start, met its end.
+bool DEFAULTSETS();
+void ENDOFLINE(std::uint32_t start);
+
 // Read-only views of the scanning state, for tests and property checks.
 std::uint32_t CURPOSN();
 std::uint32_t PREVPOSN();
