@@ -23,23 +23,6 @@ namespace {
 
 using exact::digitChar;
 
-struct Dyadic {
-    std::uint64_t m = 0;
-    int s = 0;
-};
-
-// A positive double as m / 2^s, or false when it needs s < 0 or s > 126.
-constexpr bool toDyadic(double v, Dyadic& d) {
-    // Read off the bits: v = (2^52 + fraction) * 2^(exponent - 1075) for a
-    // normal double; subnormals take the general path.
-    const auto bits = std::bit_cast<std::uint64_t>(v);
-    const auto biased = static_cast<int>((bits >> 52) & 0x7FFu);
-    if (biased == 0 || biased == 0x7FF) return false;
-    d.m = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
-    d.s = 1075 - biased;
-    return d.s >= 0 && d.s <= 126;
-}
-
 // The entries of R as dyadic fractions (all of them are in range).
 constexpr std::array<Dyadic, R.size()> kRDyadic = [] {
     std::array<Dyadic, R.size()> d{};

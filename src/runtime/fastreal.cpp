@@ -18,6 +18,7 @@
 // one comparison; its digits are written eight at a time.
 #include "runtime/fastreal.h"
 
+#include "runtime/realdigits.h"
 #include "runtime/realtables.h"
 
 #include <algorithm>
@@ -31,28 +32,19 @@ namespace {
 
 using digits::R;
 
-__extension__ using U128 = unsigned __int128;
+using digits::Dyadic;
+using digits::pow10u64;
+using digits::U128;
 
-struct Dyadic {
-    std::uint64_t m = 0;
-    int s = 0;
-};
-
-// A positive normal double as m / 2^s with its 53-bit significand.
+// A value of the lane's range (or an entry of R) as m / 2^s: always in
+// toDyadic's range there.
 constexpr Dyadic toDyadic(double v) {
-    const auto bits = std::bit_cast<std::uint64_t>(v);
-    const auto biased = static_cast<int>((bits >> 52) & 0x7FFu);
-    return {(bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52), 1075 - biased};
+    Dyadic d{};
+    digits::toDyadic(v, d);
+    return d;
 }
 
 constexpr std::size_t kPlaces = R.size(); // 0 to 16
-
-constexpr std::array<std::uint64_t, 20> kPow10 = [] {
-    std::array<std::uint64_t, 20> p{};
-    p[0] = 1;
-    for (std::size_t k = 1; k < p.size(); ++k) p[k] = p[k - 1] * 10;
-    return p;
-}();
 
 // T[p][b] = 2^128 - R[p] * 10^b * 2^128 for b <= p (where R[p] * 10^b < 1);
 // 2^128 - y is -y in 128-bit arithmetic.
@@ -61,7 +53,7 @@ constexpr std::array<std::array<U128, kPlaces>, kPlaces> kThreshold = [] {
     for (std::size_t p = 0; p < kPlaces; ++p) {
         const Dyadic r = toDyadic(R[p]);
         for (std::size_t b = 0; b <= p; ++b) {
-            const U128 y = (U128{r.m} * kPow10[b]) << (128 - r.s);
+            const U128 y = (U128{r.m} * pow10u64(b)) << (128 - r.s);
             t[p][b] = -y;
         }
     }
@@ -70,17 +62,14 @@ constexpr std::array<std::array<U128, kPlaces>, kPlaces> kThreshold = [] {
 
 // floor(m * 10^a / 2^s + R[p] * 10^b), as above (a <= 19, 6 <= s <= 127).
 std::uint64_t roundedScaled(const Dyadic& v, std::size_t a, std::size_t p, std::size_t b) {
-    const U128 n = U128{v.m} * kPow10[a];
+    const U128 n = U128{v.m} * pow10u64(a);
     const U128 frac = n << (128 - v.s);
     return static_cast<std::uint64_t>(n >> v.s) + (frac >= kThreshold[p][b] ? 1u : 0u);
 }
 
-// The number of decimal digits of n (1 for 0): the bit length times 1233 /
-// 4096 is the count less one or two; one comparison settles which.
+// The number of decimal digits of n (1 for 0).
 std::size_t decimalDigits(std::uint64_t n) {
-    const std::uint64_t m = n | 1;
-    const auto t = static_cast<std::size_t>(((64 - std::countl_zero(m)) * 1233) >> 12);
-    return t + (m >= kPow10[t] ? 1 : 0);
+    return static_cast<std::size_t>(digits::decimalDigits(n));
 }
 
 // The eight decimal digits of n < 10^8 as characters, in text order in
@@ -139,7 +128,7 @@ bool planFixed(double v, std::int32_t places, FixedPlan& f) {
     std::size_t computed = std::min<std::size_t>(ndig + p, 15);
     std::size_t k = computed - ndig;
     std::uint64_t q = roundedScaled(d, k, p, k);
-    if (q >= kPow10[computed]) {
+    if (q >= pow10u64(computed)) {
         ++ndig;
         if (ndig > 14) return false;
         computed = std::min<std::size_t>(ndig + p, 15);
@@ -190,10 +179,10 @@ bool planFloat(double v, std::uint32_t n, FloatPlan& f) {
     // 1: 10^J / 2^s is no power of two), at most 10 in this range.
     const U128 one = U128{1} << d.s;
     std::size_t J = 1;
-    while (U128{d.m} * kPow10[J] < one) ++J;
+    while (U128{d.m} * pow10u64(J) < one) ++J;
     const std::size_t places = n - 1;
     std::uint64_t q = roundedScaled(d, J + places, places, places);
-    if (q >= kPow10[n]) { // rounding reached 10: one digit fewer
+    if (q >= pow10u64(n)) { // rounding reached 10: one digit fewer
         q /= 10;
         --J;
     }

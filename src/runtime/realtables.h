@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cassert>
 #include <cstddef>
 #include <cstdint>
@@ -40,6 +41,24 @@ constexpr std::int64_t kFixIntComputed = 14;
 constexpr std::int64_t kFixAllComputed = 15;
 
 __extension__ using U128 = unsigned __int128;
+
+// A positive double as the dyadic fraction m / 2^s, m its 53-bit significand.
+struct Dyadic {
+    std::uint64_t m = 0;
+    int s = 0;
+};
+
+// |v| as a Dyadic, or false when v is no normal double or needs s < 0 or
+// s > 126 (subnormals and the largest values take the general way).
+constexpr bool toDyadic(double v, Dyadic& d) {
+    // v = (2^52 + fraction) * 2^(exponent - 1075) for a normal double.
+    const auto bits = std::bit_cast<std::uint64_t>(v);
+    const auto biased = static_cast<int>((bits >> 52) & 0x7FFu);
+    if (biased == 0 || biased == 0x7FF) return false;
+    d.m = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
+    d.s = 1075 - biased;
+    return d.s >= 0 && d.s <= 126;
+}
 
 // 10^k for k = 0 to 22, as a 128-bit integer and as a double. Both are exact:
 // 10^22 = 2^22 * 5^22 is below 2^74, and 5^22 is below 2^53.
