@@ -62,22 +62,30 @@ double REALINT(double x) {
     return value;
 }
 
-double PWRI(double x, std::int32_t n) {
+namespace {
+
+// x to the power of the whole number magnitude (negated when neg), by
+// repeated squaring: each product is stored as a double, and x is squared on
+// every pass, the last one included (an overflow there is never used).
+double squaring(double x, std::uint64_t magnitude, bool neg) {
     double result = 1.0;
-    const bool neg = n < 0;
-    // The most negative n has no positive counterpart; it stays negative, the
-    // loop does not run and the result is 1.
-    std::int32_t e = n;
-    if (neg && n != std::numeric_limits<std::int32_t>::min()) e = -n;
-    while (e > 0) {
-        if (e % 2 != 0) result = stored(static_cast<long double>(result) * x);
-        // Squared on every pass, the last one included: an overflow there is
-        // never used.
+    while (magnitude > 0) {
+        if (magnitude % 2 != 0) result = stored(static_cast<long double>(result) * x);
         x = stored(static_cast<long double>(x) * x);
-        e /= 2;
+        magnitude /= 2;
     }
     if (neg) result = stored(1.0L / result);
     return result;
+}
+
+} // namespace
+
+double PWRI(double x, std::int32_t n) {
+    // The most negative n has no positive counterpart; it stays negative, the
+    // loop does not run and the result is 1.
+    if (n == std::numeric_limits<std::int32_t>::min()) return 1.0;
+    const bool neg = n < 0;
+    return squaring(x, static_cast<std::uint64_t>(neg ? -std::int64_t{n} : n), neg);
 }
 
 double POWWHOLE(double y, double x) {
@@ -86,16 +94,19 @@ double POWWHOLE(double y, double x) {
         n <= std::numeric_limits<std::int32_t>::max()) {
         return PWRI(y, static_cast<std::int32_t>(n));
     }
-    // Beyond 32 bits the low bits alone would be a wrong exponent; take the
-    // limit instead. Out of the 64-bit range (infinities too) the rounded
-    // exponent is even, as every double from 2^53 on is.
-    if (std::isnan(x) || std::isnan(y)) return std::numeric_limits<double>::quiet_NaN();
-    const bool odd = n != runtime::kIntIndefinite && n % 2 != 0;
-    const double sign = odd && std::signbit(y) ? -1.0 : 1.0;
-    const double a = std::fabs(y);
-    if (a == 1.0) return sign;
-    const bool grows = (a > 1.0) == (x > 0.0);
-    return sign * (grows ? std::numeric_limits<double>::infinity() : 0.0);
+    // Beyond 32 bits the same squaring runs over the whole 64-bit magnitude.
+    // From 2^63 on (infinities included) the exponent is even, as every
+    // double from 2^53 on is, and 2^63 stands for it: by the 63rd squaring
+    // every |y| other than 1 has reached an infinity or 0 and stays there.
+    if (std::isnan(x)) return std::numeric_limits<double>::quiet_NaN();
+    const bool neg = x < 0.0;
+    constexpr std::uint64_t kTopBit = std::uint64_t{1} << 63;
+    std::uint64_t magnitude = kTopBit;
+    if (n != runtime::kIntIndefinite) {
+        magnitude =
+            neg ? std::uint64_t{0} - static_cast<std::uint64_t>(n) : static_cast<std::uint64_t>(n);
+    }
+    return squaring(y, magnitude, neg);
 }
 
 std::int64_t RNDINT(double x) { return runtime::CHOPNEAREST(x); }

@@ -22,7 +22,8 @@ using runtime::REALMOD;
 // x to the whole power n by repeated squaring.
 double PWRI(double x, std::int32_t n);
 // y to the power of x rounded to a whole number: PWRI within the 32-bit
-// range, beyond it the limit (an infinity, 0, or 1 or -1 when |y| is 1).
+// range, beyond it the same squaring over the 64-bit magnitude (from 2^63 on,
+// infinities included, the exponent counts as even); a NaN x gives NaN.
 double POWWHOLE(double y, double x);
 // x rounded to a whole number, halves away from zero.
 std::int64_t RNDINT(double x);

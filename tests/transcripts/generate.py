@@ -66,6 +66,12 @@ def FRAC(text):
     return float(ref.ext(ref.F(x) - ref.F(ref.realint(x))))
 
 
+def POW(base, n):
+    """'**' of a typed base (its sign apart: a leading minus is 0 base -)."""
+    y = ref.texttoreal(base.lstrip("-"))
+    return ref.power_whole(-y if base.startswith("-") else y, n)
+
+
 # name: (steps, raw input ending or None). A step is (line, output before the
 # result line, X after the line).
 DIALOGUES = {
@@ -262,6 +268,18 @@ DIALOGUES = {
         ("2 1 0 / **", "", INF),
         ("0.5 0 1 - 0 / **", "", INF),
         ("2 0 0 / **", "", NAN),
+        # Beyond 32 bits the squaring runs over the whole exponent: bases near 1
+        # give finite powers (2^31, 2^32 - 1, 3e9 and its odd and negative
+        # neighbours); from 2^63 on the exponent counts as even.
+        ("1.0000001 3000000000 **", "", POW("1.0000001", 3000000000.0)),
+        ("0.99999999995 3577532718 **", "", POW("0.99999999995", 3577532718.0)),
+        ("1.0000000001 2147483648 **", "", POW("1.0000000001", 2147483648.0)),
+        ("0.9999999999 4294967295 **", "", POW("0.9999999999", 4294967295.0)),
+        ("0 1.0000001 - 3000000001 **", "", POW("-1.0000001", 3000000001.0)),
+        ("1.0000001 0 3000000000 - **", "", POW("1.0000001", -3000000000.0)),
+        ("1.0000000000000002 2 63 ** **", "", POW("1.0000000000000002", 2.0**63)),
+        ("0.9999999999999999 0 2 63 ** - **", "", POW("0.9999999999999999", -(2.0**63))),
+        ("0.9999999999999999 2 63 ** 1024 - **", "", POW("0.9999999999999999", 2.0**63 - 1024)),
         # Powers take ln a from one step, rounded once.
         ("1E15 3 ^", "", ref.power(1e15, 3)),
         ("18 39 ^", "", ref.power(18, 39)),

@@ -317,3 +317,46 @@ def realint(x):
     t = float(ext(F(x) + F(0.00005)))
     w = math.floor(abs(F(t)) + F(R[1]))
     return float(-w if t < 0 else w)
+
+
+def _stored(v):
+    """An extended-format value stored in a double (an infinity beyond range)."""
+    try:
+        return float(v)
+    except OverflowError:
+        return math.inf if v > 0 else -math.inf
+
+
+def _times(a, b):
+    """a × b in the extended format, stored; IEEE rules for infinities and 0."""
+    if not (math.isfinite(a) and math.isfinite(b)) or a == 0 or b == 0:
+        return a * b
+    return _stored(ext(F(a) * F(b)))
+
+
+def power_whole(y, x):
+    """'**': x rounded to a whole number n, halves away from zero (from 2^63
+    on, infinities included, n is 2^63 with the sign of x); y to the power |n|
+    by repeated squaring, then 1 / result for a negative n. A NaN x gives NaN;
+    n = -2^31 gives 1."""
+    if math.isnan(x):
+        return math.nan
+    if math.isinf(x) or abs(x) >= 2 ** 63:
+        n = 2 ** 63
+    else:
+        n = math.floor(abs(F(x)) + F(1, 2))
+    if x < 0:
+        n = -n
+    if n == -(2 ** 31):
+        return 1.0
+    result, sq, mag = 1.0, y, abs(n)
+    while mag > 0:
+        if mag % 2:
+            result = _times(result, sq)
+        sq = _times(sq, sq)
+        mag //= 2
+    if n >= 0 or math.isnan(result):
+        return result
+    if result == 0 or math.isinf(result):
+        return math.copysign(0.0 if result else math.inf, result)
+    return _stored(ext(1 / F(result)))
