@@ -146,6 +146,7 @@ bool readPlain(ConsoleState& s) {
 // the editor for the next line only when the last one is used up.
 bool refillEdited(ConsoleState& s) {
     if (s.editText.empty() && !s.editLineEnd) {
+        if (!editReady()) return readPlain(s);
         if (!EDITREAD(takePrompt(s), s.editText)) {
             s.inputEnded = true;
             return false;

@@ -18,8 +18,13 @@ constexpr std::size_t kEditPromptCap = 256;
 // Turns line editing on when the build has it and standard input and
 // standard output are both terminals. Returns whether it is on. The terminal's
 // modes are then put back on every way out of the program (a termination
-// procedure), should the editor hold it in its own.
+// procedure, and every signal that can be caught and ends it), should the
+// editor hold it in its own.
 bool EDITSTART();
+
+// Whether the editor serves the next line: it is on, could be made, and the
+// window is small enough for it. Otherwise the line is read plain.
+bool editReady();
 
 // Shows prompt, lets the user edit one line and sets text to it, without its
 // line end; the bytes stay valid until the next EDITREAD. Returns false, with

@@ -85,6 +85,8 @@ void SYSCATCHINTERRUPT() {
 
 void SYSCLEARINTERRUPT() { st.interrupted = 0; }
 
+bool interruptMarked() { return st.interrupted != 0; }
+
 const char* SYSERRTEXT(int error) {
     // strerrordesc_np reads a constant table: no locale, no buffer, safe in
     // a signal handler.

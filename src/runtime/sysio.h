@@ -39,6 +39,8 @@ SYSREADRESULT SYSREAD(int fd, std::span<char> into);
 void SYSCATCHINTERRUPT();
 // Forgets a Ctrl-C that came before the program started to wait for a line.
 void SYSCLEARINTERRUPT();
+// Whether a Ctrl-C is marked and not yet taken by a read (async-signal-safe).
+bool interruptMarked();
 
 // The English text of an errno value ("No space left on device"), or
 // "Unknown error" for one without a text. Independent of the locale.

@@ -4,10 +4,14 @@
 //
 // The keys are read here, not by libedit, so that a read goes through the
 // program's own input rules: a failed read is reported, a non-blocking
-// terminal is waited on, and Ctrl-C ends the wait.
+// terminal is waited on, and Ctrl-C ends the wait. Every byte typed reaches
+// the line: a byte the locale cannot decode goes through as itself, so the
+// line holds what a pipe would have read. The terminal's signals are this
+// program's own (termsignals.h), not libedit's.
 #include "runtime/lineedit.h"
 
 #include "runtime/failure.h"
+#include "runtime/lineedit/termsignals.h"
 #include "runtime/sysio.h"
 
 #include <array>
@@ -18,6 +22,9 @@
 #include <cstdio>
 #include <cwchar>
 #include <histedit.h>
+#include <poll.h>
+#include <string>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -26,23 +33,37 @@ namespace {
 
 // Enough to call back a long session; the oldest lines go first.
 constexpr int kHistoryLines = 500;
+// The editor keeps two character grids of the window's size: a larger window
+// is read in plain lines (its grids would cost up to gigabytes).
+constexpr unsigned kMaxColumns = 1024;
+constexpr unsigned kMaxRows = 512;
+// A byte b the locale cannot decode goes to the editor as kByteEscape + b: a
+// surrogate code point, which no decoded character can be.
+constexpr wchar_t kByteEscape = 0xDC00;
+constexpr wchar_t kByteEscapeLast = kByteEscape + 0xFF;
 
 struct EditState {
     EditLine* el = nullptr;
-    History* hist = nullptr;
-    HistEvent ev{};
+    HistoryW* hist = nullptr;
+    HistEventW ev{};
+    bool on = false;          // EDITSTART found two terminals
+    bool startFailed = false; // the editor could not be made: plain lines for good
     std::array<char, kEditPromptCap + 1> prompt{}; // NUL-terminated
-    // The terminal's modes before the editor changed them, put back on every
-    // way out while the editor may hold the terminal in its own modes.
+    // The terminal's modes before the editor changed them.
     termios saved{};
-    volatile std::sig_atomic_t editorModes = 0;
     // What ended the last key read: a Ctrl-C, or a failed read (its errno).
     bool interrupted = false;
     int readError = 0;
     std::array<char, MB_LEN_MAX> pending{}; // bytes of a character not yet complete
     std::size_t pendingLen = 0;
+    std::array<wchar_t, MB_LEN_MAX> ready{}; // decoded, not yet handed to the editor
+    std::size_t readyHead = 0;
+    std::size_t readyLen = 0;
 };
 constinit EditState st{};
+// The bytes of the last line read (apart: not every compiler can
+// constant-initialise a std::string); its room is kept from line to line.
+std::string lineBytes;
 
 // libedit asks for the prompt each time it draws the line, redraws included.
 char* promptText(EditLine*) { return st.prompt.data(); }
@@ -53,11 +74,6 @@ bool isBlank(std::span<const char> line) {
         if (ch != ' ') return false;
     }
     return true;
-}
-
-// A termination procedure: async-signal-safe (tcsetattr only).
-void restoreTerminal() {
-    if (st.editorModes != 0) ::tcsetattr(0, TCSANOW, &st.saved);
 }
 
 // The editor's messages (such as an unknown terminal type) go nowhere:
@@ -71,45 +87,83 @@ FILE* nowhere() {
     return ::fopencookie(nullptr, "w", io);
 }
 
-// Decodes the bytes read so far by the user's locale. Returns 1 with a
-// character, 0 when more bytes are needed. A byte that cannot start or
-// continue a character is dropped, as libedit's own reader does.
-int decode(EditState& s, wchar_t* ch) {
+// Whether the window is small enough for the editor (an unknown size is).
+bool windowFits() {
+    winsize ws{};
+    if (::ioctl(0, TIOCGWINSZ, &ws) != 0) return true;
+    return ws.ws_col <= kMaxColumns && ws.ws_row <= kMaxRows;
+}
+
+bool isByteEscape(wchar_t ch) { return ch >= kByteEscape && ch <= kByteEscapeLast; }
+
+// Decodes the pending bytes by the user's locale onto the ready queue. A byte
+// that cannot start a character (with the bytes after it) goes as itself;
+// bytes that may still start one stay pending.
+void decode(EditState& s) {
     while (s.pendingLen > 0) {
+        wchar_t ch = 0;
         std::mbstate_t state{};
-        const std::size_t used = std::mbrtowc(ch, s.pending.data(), s.pendingLen, &state);
-        if (used == static_cast<std::size_t>(-2)) {
-            if (s.pendingLen < s.pending.size()) return 0;
-            s.pendingLen = 0; // longer than any character: dropped
-            return 0;
+        const std::size_t used = std::mbrtowc(&ch, s.pending.data(), s.pendingLen, &state);
+        const bool incomplete = used == static_cast<std::size_t>(-2);
+        if (incomplete && s.pendingLen < s.pending.size()) return;
+        std::size_t take = used == 0 ? 1 : used; // a NUL gives the character 0
+        if (incomplete || used == static_cast<std::size_t>(-1) || isByteEscape(ch)) {
+            ch = static_cast<wchar_t>(kByteEscape + static_cast<unsigned char>(s.pending[0]));
+            take = 1;
         }
-        if (used != static_cast<std::size_t>(-1)) {
-            s.pendingLen = 0;
-            return 1; // a NUL gives the character 0, which libedit keeps
-        }
-        // Invalid: the last byte may still start a character of its own.
-        if (s.pendingLen == 1) {
-            s.pendingLen = 0;
-            return 0;
-        }
-        s.pending[0] = s.pending[s.pendingLen - 1];
-        s.pendingLen = 1;
+        s.ready[s.readyLen++] = ch;
+        s.pendingLen -= take;
+        for (std::size_t i = 0; i < s.pendingLen; ++i) s.pending[i] = s.pending[take + i];
     }
-    return 0;
+}
+
+// After a continue or a window change: the editor takes the new size (unless
+// it is too large: the old one is kept) and draws the line again.
+void redraw(EditLine* el, bool resized) {
+    if (resized && windowFits()) el_resize(el);
+    el_set(el, EL_REFRESH);
+}
+
+// Waits for a key, a Ctrl-C or a terminal event; the event signals are let in
+// only inside the wait, so that none comes between the look and the wait.
+// Returns false when an event came, for the caller to handle it first.
+bool waitForKey(bool& continued, bool& resized) {
+    sigset_t old;
+    ::sigprocmask(SIG_BLOCK, &termsig::eventSignals(), &old);
+    continued = termsig::takeContinued();
+    resized = termsig::takeResized();
+    bool go = continued || resized || interruptMarked();
+    if (!go) {
+        pollfd p{0, POLLIN, 0};
+        go = ::ppoll(&p, 1, nullptr, &old) >= 0 || errno != EINTR; // errors: the read reports
+    }
+    ::sigprocmask(SIG_SETMASK, &old, nullptr);
+    return go && !continued && !resized;
 }
 
 // libedit's key reader: 1 with a character, 0 at the end of the input, -1
 // after a Ctrl-C or a failed read (which EDITREAD then handles).
-int readKey(EditLine*, wchar_t* ch) {
+int readKey(EditLine* el, wchar_t* ch) {
     EditState& s = st;
     *ch = L'\0';
     for (;;) {
+        if (s.readyHead < s.readyLen) {
+            *ch = s.ready[s.readyHead++];
+            return 1;
+        }
+        s.readyHead = s.readyLen = 0;
+        bool continued = false;
+        bool resized = false;
+        if (!waitForKey(continued, resized)) {
+            if (continued || resized) redraw(el, resized);
+            continue;
+        }
         char byte = 0;
         const SYSREADRESULT got = SYSREAD(0, std::span<char>(&byte, 1));
         switch (got.kind) {
         case SYSREADKIND::DATA:
             s.pending[s.pendingLen++] = byte;
-            if (decode(s, ch) == 1) return 1;
+            decode(s);
             continue;
         case SYSREADKIND::END:
             s.pendingLen = 0;
@@ -127,6 +181,22 @@ int readKey(EditLine*, wchar_t* ch) {
     }
 }
 
+// The line as bytes, up to its line end or a NUL typed into it: each
+// character in the locale's encoding, each byte escape as its byte.
+void toBytes(const wchar_t* line, std::size_t count, std::string& out) {
+    out.clear();
+    std::mbstate_t state{};
+    std::array<char, MB_LEN_MAX> buf{};
+    for (std::size_t i = 0; i < count && line[i] != L'\0' && line[i] != L'\n'; ++i) {
+        if (isByteEscape(line[i])) {
+            out.push_back(static_cast<char>(line[i] - kByteEscape));
+            continue;
+        }
+        const std::size_t n = std::wcrtomb(buf.data(), line[i], &state);
+        if (n != static_cast<std::size_t>(-1)) out.append(buf.data(), n);
+    }
+}
+
 // After Ctrl-C: the line typed so far is dropped; a line end moves the fresh
 // prompt below it.
 void newLineAfterInterrupt() {
@@ -136,37 +206,53 @@ void newLineAfterInterrupt() {
     if (error != 0) IOFAIL(IOCHANNEL::OUTPUT, error);
 }
 
-} // namespace
-
-bool EDITSTART() {
-    EditState& s = st;
-    if (s.el != nullptr) return true;
-    if (::isatty(0) != 1 || ::isatty(1) != 1) return false;
-    if (::tcgetattr(0, &s.saved) != 0) return false;
-    // The editor decodes what the terminal sends by the character type of the
-    // user's locale; in the default "C" locale it would drop every byte from
-    // 128 on. Nothing else of the program depends on the locale.
-    std::setlocale(LC_CTYPE, "");
-    History* hist = history_init();
+// Makes the editor. False when it cannot be made (no memory, say): the
+// terminal is then read in plain lines.
+bool startEditor(EditState& s) {
+    HistoryW* hist = history_winit();
     if (hist == nullptr) return false;
-    history(hist, &s.ev, H_SETSIZE, kHistoryLines);
-    history(hist, &s.ev, H_SETUNIQUE, 1); // Up, Enter does not fill the history with copies
+    history_w(hist, &s.ev, H_SETSIZE, kHistoryLines);
+    history_w(hist, &s.ev, H_SETUNIQUE, 1); // Up, Enter does not fill the history with copies
     FILE* errors = nowhere();
     // The name is only used to look up start-up files, which are never read.
     EditLine* el = el_init("rpncalc", stdin, stdout, errors != nullptr ? errors : stderr);
     if (el == nullptr) {
-        history_end(hist);
+        history_wend(hist);
+        if (errors != nullptr) std::fclose(errors);
         return false;
     }
     el_set(el, EL_EDITOR, "emacs");
-    el_set(el, EL_SIGNAL, 1); // restores the terminal on Ctrl-Z and kill, redraws after a resize
+    el_set(el, EL_SIGNAL, 0); // the signals are this program's own
     el_set(el, EL_GETCFN, readKey);
     el_set(el, EL_PROMPT, promptText);
-    el_set(el, EL_HIST, history, hist);
+    el_wset(el, EL_HIST, history_w, hist);
     s.el = el;
     s.hist = hist;
-    ONHALT(restoreTerminal);
     return true;
+}
+
+} // namespace
+
+bool EDITSTART() {
+    EditState& s = st;
+    if (s.on) return true;
+    if (::isatty(0) != 1 || ::isatty(1) != 1) return false;
+    if (::tcgetattr(0, &s.saved) != 0) return false;
+    // The editor decodes what the terminal sends by the character type of the
+    // user's locale. Nothing else of the program depends on the locale.
+    std::setlocale(LC_CTYPE, "");
+    termsig::install(s.saved);
+    ONHALT(termsig::restoreShellModes);
+    s.on = true;
+    return true;
+}
+
+bool editReady() {
+    EditState& s = st;
+    if (!s.on || s.startFailed || !windowFits()) return false;
+    // Made at the first line that fits: a window too large at start costs nothing.
+    if (s.el == nullptr && !startEditor(s)) s.startFailed = true;
+    return s.el != nullptr;
 }
 
 bool EDITREAD(std::span<const char> prompt, std::span<const char>& text) {
@@ -182,17 +268,27 @@ bool EDITREAD(std::span<const char> prompt, std::span<const char>& text) {
 
     SYSCLEARINTERRUPT(); // a Ctrl-C before the prompt showed discards nothing
     int count = 0;
-    const char* line = nullptr;
+    const wchar_t* line = nullptr;
     for (;;) {
         s.interrupted = false;
         s.readError = 0;
         // The terminal goes into editing mode before the prompt is drawn, so
-        // that keys typed as soon as it shows are already the editor's.
-        s.editorModes = 1;
+        // that keys typed as soon as it shows are already the editor's. No
+        // signal comes between the switch and the note of it.
+        sigset_t all;
+        sigset_t old;
+        sigfillset(&all);
+        ::sigprocmask(SIG_BLOCK, &all, &old);
         el_set(s.el, EL_PREP_TERM, 1);
+        termios editor{};
+        ::tcgetattr(0, &editor);
+        termsig::editorModesOn(editor);
+        (void)termsig::takeContinued(); // el_wgets draws the line for the size of now
+        (void)termsig::takeResized();
+        ::sigprocmask(SIG_SETMASK, &old, nullptr);
         errno = 0;
-        line = el_gets(s.el, &count);
-        s.editorModes = 0; // el_gets has put the terminal back
+        line = el_wgets(s.el, &count);
+        termsig::editorModesOff(); // el_wgets has put the terminal back
         if (line != nullptr && count > 0) break;
         if (s.interrupted) {
             newLineAfterInterrupt();
@@ -203,13 +299,9 @@ bool EDITREAD(std::span<const char> prompt, std::span<const char>& text) {
         return false;
     }
 
-    // The text ends at its line end, or at a NUL typed into it (libedit's own
-    // copy of the line stops there), and never past the count.
-    std::size_t len = 0;
-    const auto limit = static_cast<std::size_t>(count);
-    while (len < limit && line[len] != '\0' && line[len] != '\n') ++len;
-    std::span<const char> got(line, len);
-    if (!isBlank(got)) history(s.hist, &s.ev, H_ENTER, line);
+    toBytes(line, static_cast<std::size_t>(count), lineBytes);
+    std::span<const char> got(lineBytes.data(), lineBytes.size());
+    if (!isBlank(got)) history_w(s.hist, &s.ev, H_ENTER, line);
     text = got;
     return true;
 }

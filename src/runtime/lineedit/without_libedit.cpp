@@ -6,6 +6,8 @@ namespace runtime {
 
 bool EDITSTART() { return false; }
 
+bool editReady() { return false; }
+
 bool EDITREAD(std::span<const char>, std::span<const char>& text) {
     text = {};
     return false;
