@@ -20,6 +20,7 @@
 #include <clocale>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cwchar>
 #include <histedit.h>
 #include <poll.h>
@@ -37,6 +38,12 @@ constexpr int kHistoryLines = 500;
 // is read in plain lines (its grids would cost up to gigabytes).
 constexpr unsigned kMaxColumns = 1024;
 constexpr unsigned kMaxRows = 512;
+// The size libedit takes when the terminal does not say.
+constexpr unsigned short kDefaultColumns = 80;
+constexpr unsigned short kDefaultRows = 24;
+// What the editor needs besides its grids: terminal description, key maps,
+// line and history buffers, with a margin.
+constexpr std::size_t kEditorRoom = std::size_t{1} << 20;
 // A byte b the locale cannot decode goes to the editor as kByteEscape + b: a
 // surrogate code point, which no decoded character can be.
 constexpr wchar_t kByteEscape = 0xDC00;
@@ -48,7 +55,9 @@ struct EditState {
     HistEventW ev{};
     bool on = false;          // EDITSTART found two terminals
     bool startFailed = false; // the editor could not be made: plain lines for good
-    std::array<char, kEditPromptCap + 1> prompt{}; // NUL-terminated
+    // NUL-terminated, wide: libedit would otherwise convert it (allocating) on
+    // every redraw.
+    std::array<wchar_t, kEditPromptCap + 1> prompt{};
     // The terminal's modes before the editor changed them.
     termios saved{};
     // What ended the last key read: a Ctrl-C, or a failed read (its errno).
@@ -66,7 +75,7 @@ constinit EditState st{};
 std::string lineBytes;
 
 // libedit asks for the prompt each time it draws the line, redraws included.
-char* promptText(EditLine*) { return st.prompt.data(); }
+wchar_t* promptText(EditLine*) { return st.prompt.data(); }
 
 // Lines of blanks end the dialogue: not worth calling back.
 bool isBlank(std::span<const char> line) {
@@ -87,11 +96,18 @@ FILE* nowhere() {
     return ::fopencookie(nullptr, "w", io);
 }
 
-// Whether the window is small enough for the editor (an unknown size is).
+// Whether the window is small enough for the editor (an unknown size is),
+// and there is room for the editor's two character grids of its size and
+// for kEditorRoom besides. libedit does not survive running out of memory
+// half-way (it goes on with null buffers), so it is not asked to try.
 bool windowFits() {
     winsize ws{};
-    if (::ioctl(0, TIOCGWINSZ, &ws) != 0) return true;
-    return ws.ws_col <= kMaxColumns && ws.ws_row <= kMaxRows;
+    if (::ioctl(0, TIOCGWINSZ, &ws) != 0) ws = winsize{kDefaultRows, kDefaultColumns, 0, 0};
+    if (ws.ws_col > kMaxColumns || ws.ws_row > kMaxRows) return false;
+    const std::size_t cells = (std::size_t{ws.ws_row} + 1) * (std::size_t{ws.ws_col} + 1);
+    void* room = std::malloc(2 * cells * sizeof(wchar_t) + kEditorRoom);
+    std::free(room);
+    return room != nullptr;
 }
 
 bool isByteEscape(wchar_t ch) { return ch >= kByteEscape && ch <= kByteEscapeLast; }
@@ -221,10 +237,12 @@ bool startEditor(EditState& s) {
         if (errors != nullptr) std::fclose(errors);
         return false;
     }
-    el_set(el, EL_EDITOR, "emacs");
+    // Wide arguments: a narrow one is converted in a buffer that libedit
+    // allocates and does not check.
+    el_wset(el, EL_EDITOR, L"emacs");
     el_set(el, EL_SIGNAL, 0); // the signals are this program's own
     el_set(el, EL_GETCFN, readKey);
-    el_set(el, EL_PROMPT, promptText);
+    el_wset(el, EL_PROMPT, promptText);
     el_wset(el, EL_HIST, history_w, hist);
     s.el = el;
     s.hist = hist;
@@ -262,9 +280,10 @@ bool EDITREAD(std::span<const char> prompt, std::span<const char>& text) {
     std::size_t n = 0;
     for (char ch : prompt) {
         if (n == kEditPromptCap || ch == '\0') break;
-        s.prompt[n++] = ch;
+        const auto code = static_cast<unsigned char>(ch);
+        s.prompt[n++] = code < 0x80 ? static_cast<wchar_t>(code) : kByteEscape + code;
     }
-    s.prompt[n] = '\0';
+    s.prompt[n] = L'\0';
 
     SYSCLEARINTERRUPT(); // a Ctrl-C before the prompt showed discards nothing
     int count = 0;
