@@ -16,7 +16,9 @@ import argparse
 import fcntl
 import os
 import re
+import resource
 import select
+import shutil
 import signal
 import struct
 import subprocess
@@ -51,21 +53,23 @@ class Session:
     """One program run with a pty on standard input, standard output or both."""
 
     def __init__(self, program, tty_in=True, tty_out=True, home=None, raw_output=False,
-                 term="xterm", nonblocking=False):
+                 term="xterm", nonblocking=False, lang="C.UTF-8", size=(24, 80), limit=None,
+                 tty_err=False):
         self.master, slave = os.openpty()
         if nonblocking:
             # The program inherits its terminal in non-blocking mode, as from
             # another program that shares it.
             fcntl.fcntl(slave, fcntl.F_SETFL, fcntl.fcntl(slave, fcntl.F_GETFL) | os.O_NONBLOCK)
-        fcntl.ioctl(slave, termios.TIOCSWINSZ, struct.pack("HHHH", 24, 80, 0, 0))
+        fcntl.ioctl(slave, termios.TIOCSWINSZ, struct.pack("HHHH", size[0], size[1], 0, 0))
         if raw_output:
             # No output processing, so the bytes the program writes arrive unchanged.
             attrs = termios.tcgetattr(slave)
             attrs[1] &= ~termios.OPOST
             termios.tcsetattr(slave, termios.TCSANOW, attrs)
         self.home = home or tempfile.mkdtemp(prefix="rpncalc-pty-")
-        env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "TERM": term,
-               "HOME": self.home, "LANG": "C.UTF-8"}
+        env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "TERM": term, "HOME": self.home}
+        if lang is not None:
+            env["LANG"] = lang
         for name in ("ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"):
             if name in os.environ:
                 env[name] = os.environ[name]
@@ -75,12 +79,14 @@ class Session:
             # In the new session the pty becomes the controlling terminal, so
             # that Ctrl-C typed on it sends SIGINT as at a real terminal.
             fcntl.ioctl(tty_fd, termios.TIOCSCTTY, 0)
+            if limit is not None:  # an address-space limit, in bytes
+                resource.setrlimit(resource.RLIMIT_AS, (limit, limit))
 
         self.proc = subprocess.Popen(
-            [program],
+            program if isinstance(program, list) else [program],
             stdin=slave if tty_in else subprocess.PIPE,
             stdout=slave if tty_out else subprocess.PIPE,
-            stderr=subprocess.PIPE,
+            stderr=slave if tty_err else subprocess.PIPE,
             cwd=self.home, env=env, start_new_session=True,
             preexec_fn=controlling_terminal)
         # Kept open to see the terminal's file flags after the run.
@@ -131,16 +137,22 @@ class Session:
     def finish(self, quiet=True):
         """Waits for the program to end; returns its exit status. With quiet,
         standard error must be empty; self.err holds it."""
-        try:
-            status = self.proc.wait(timeout=TIMEOUT)
-        except subprocess.TimeoutExpired:
-            self.proc.kill()
-            self.proc.wait()
-            raise Failure("the program did not end\n  output so far: %r" % self.seen)
+        deadline = time.monotonic() + TIMEOUT
+        while True:  # wait4, for the peak memory of this run (max_rss, KiB)
+            pid, wstatus, usage = os.wait4(self.proc.pid, os.WNOHANG)
+            if pid:
+                break
+            if time.monotonic() > deadline:
+                self.proc.kill()
+                self.proc.wait()
+                raise Failure("the program did not end\n  output so far: %r" % self.seen)
+            self._read_more(time.monotonic() + 0.05)
+        status = self.proc.returncode = os.waitstatus_to_exitcode(wstatus)
+        self.max_rss = usage.ru_maxrss
         self.drain(0.2)
         self.final_lflag = termios.tcgetattr(self.master)[3]
         self.final_flags = fcntl.fcntl(self.slave, fcntl.F_GETFL)
-        self.err = self.proc.stderr.read()
+        self.err = self.proc.stderr.read() if self.proc.stderr else b""
         self.close()
         check(not quiet or self.err == b"", "standard error is not empty: %r" % self.err)
         return status
@@ -246,6 +258,8 @@ def editing_keys(echo):
         (b"abc" + b"\x02\x15" + b"x", b"x"),              # Ctrl-U deletes the whole line
         (b"x" * 300, b"x" * 256),                         # kept: the first 256
         (b"0 " + b"\xc3\xa9", b"0 <C3><A9>"),             # UTF-8 passes through
+        (b"\xe9", b"<E9>"),                                # so does a byte that is not UTF-8,
+        (b"1\xe9\xc3" + LEFT + b"2", b"1<E9>2<C3>"),        # also mid-line and edited
     ]
     s = Session(echo)
     try:
@@ -286,6 +300,72 @@ def prompt_redrawn(echo):
                  "prompt and line drawn again after Ctrl-L")
         s.send(ENTER)
         s.expect(b"read [42]", "the line read")
+        end_with_ctrl_d(s)
+    finally:
+        s.kill()
+
+
+def editor_modes_on(s):
+    lflag = termios.tcgetattr(s.master)[3]
+    check(lflag & (termios.ICANON | termios.ECHO) == 0,
+          "the editor reads keys with the terminal in line mode or echoing", s.seen)
+
+
+def stop_and_continue(calc):
+    """Under a shell with job control, Ctrl-Z and fg twice on one line: after
+    each fg the editor has its modes back and draws the line again, and the
+    line edited after it is evaluated; the shell keeps its own modes."""
+    bash = shutil.which("bash")
+    if bash is None:
+        print("note: no bash here; stop_and_continue not run")
+        return
+    shell_prompt = re.compile(rb"\$ $")
+    s = Session([bash, "--norc", "--noprofile", "-i"], tty_err=True)  # its prompt
+    try:
+        s.send(b"PS1='$ '; '" + calc.encode() + b"'" + ENTER)
+        s.expect(PROMPT, "prompt")
+        s.send(b"1 5 +")
+        s.expect(b"1 5 +", "echo of 1 5 +")
+        for n in (1, 2):
+            s.send(b"\x1a")
+            s.expect(b"Stopped", "the shell's report of the stop number %d" % n)
+            s.expect(shell_prompt, "the shell's prompt")
+            s.send(b"fg" + ENTER)
+            s.expect(re.compile(re.escape(PROMPT) + rb"(\x1b\[[0-9;]*[A-Za-z]|\r)*1 5 \+"),
+                     "prompt and line drawn again after fg number %d" % n)
+            editor_modes_on(s)
+        s.send(LEFT * 3 + b"2" + ENTER)
+        _, m = s.expect(RESULT, "result line")
+        check(m.group(0) == b" Result =26.000000000000,       26.\r\r\n",
+              "1 25 + gave %r" % m.group(0))
+        s.expect(PROMPT, "prompt")
+        s.send(CTRL_D)
+        s.expect(shell_prompt, "the shell's prompt after the program")
+        s.send(b"exit" + ENTER)
+        status = s.finish(quiet=False)
+        check(status == 0, "the shell ended with status %d" % status)
+        line_mode_kept(s)
+    finally:
+        s.kill()
+
+
+def resized_twice(calc):
+    """Two window changes while one line is edited: the line is drawn again
+    after each, for the new width, and the line wider than the window is still
+    edited and evaluated."""
+    s = Session(calc)
+    try:
+        s.expect(PROMPT, "prompt")
+        line = b"1 5 +" + b" 0 +" * 6
+        s.send(line)
+        s.expect(line, "echo of the line")
+        for cols in (60, 50):
+            fcntl.ioctl(s.master, termios.TIOCSWINSZ, struct.pack("HHHH", 24, cols, 0, 0))
+            s.expect(PROMPT, "the prompt drawn again at %d columns" % cols)
+        s.send(CTRL_A + b"2" + ENTER)
+        _, m = s.expect(RESULT, "result line")
+        check(m.group(0) == b" Result =26.000000000000,       26.\r\r\n",
+              "21 5 + ... gave %r" % m.group(0))
         end_with_ctrl_d(s)
     finally:
         s.kill()
@@ -359,21 +439,119 @@ def interrupt_keeps_registers(calc):
         s.kill()
 
 
-def modes_after_failure(calc):
-    """A fatal signal while the program waits for a line, part of it typed:
-    the report comes out, status 255, and the terminal is back in line mode
-    with echo for the shell that follows."""
-    s = Session(calc)
+def modes_after_signals(calc):
+    """A signal that ends the program while it waits for a line, part of it
+    typed: the terminal is back in line mode with echo for the shell that
+    follows. A fault is reported with status 255; any other signal ends the
+    program by itself, so that its parent sees that signal."""
+    report = re.compile(rb"Unhandled exception\nat [0-9A-F]{8} -> ACCESS_VIOLATION\n")
+    cases = [(signal.SIGSEGV, 255, report)] + [
+        (sig, -sig, re.compile(b"")) for sig in
+        (signal.SIGUSR1, signal.SIGALRM, signal.SIGXCPU, signal.SIGRTMIN + 2)]
+    for sig, want, err in cases:
+        s = Session(calc)
+        try:
+            s.expect(PROMPT, "prompt")
+            s.send(b"12")
+            s.expect(b"12", "echo of 12")
+            s.proc.send_signal(sig)
+            status = s.finish(quiet=False)
+            check(status == want, "signal %d: exit status %d, expected %d" % (sig, status, want))
+            check(err.fullmatch(s.err), "signal %d: standard error %r" % (sig, s.err))
+            line_mode_kept(s)
+        finally:
+            s.kill()
+
+
+def calculator_pid(session_leader, calc):
+    """The pid of the program calc in the session that session_leader leads."""
+    deadline = time.monotonic() + TIMEOUT
+    while time.monotonic() < deadline:
+        for name in os.listdir("/proc"):
+            try:
+                if (name.isdigit() and os.getsid(int(name)) == session_leader
+                        and os.readlink("/proc/%s/exe" % name) == calc):
+                    return int(name)
+            except OSError:
+                pass
+        time.sleep(0.05)
+    raise Failure("no process of %s found" % calc)
+
+
+def signals_stay_with_the_calculator(calc):
+    """Under a wrapper shell, signals sent to the program alone reach nobody
+    else (the wrapper's traps never fire), and the wrapper goes on and sees the
+    program's true status: 124 from timeout's SIGTERM, 128 + n for SIGHUP and
+    SIGQUIT. SIGWINCH and SIGINT (the line is dropped) leave it running."""
+    script = ('trap "echo trapped" INT WINCH HUP TERM QUIT; timeout --foreground 3 "$0"; '
+              'echo "after $?"; "$0"; echo "after $?"; "$0"; echo "after $?"')
+    s = Session(["/bin/sh", "-c", script, calc])
+    try:
+        for sig, want in ((None, b"after 124"), (signal.SIGHUP, b"after 129"),
+                          (signal.SIGQUIT, b"after 131")):
+            s.expect(PROMPT, "prompt")
+            s.send(b"12")
+            s.expect(b"12", "echo of 12")
+            if sig is not None:
+                pid = calculator_pid(s.proc.pid, calc)
+                for other in (signal.SIGWINCH, signal.SIGINT):
+                    os.kill(pid, other)
+                s.expect(PROMPT, "a fresh prompt after SIGINT")
+                os.kill(pid, sig)
+            s.expect(want, want.decode())
+        status = s.finish(quiet=False)
+        check(status == 0, "the wrapper ended with status %d" % status)
+        check(b"trapped" not in s.seen, "a signal reached the wrapper", s.seen)
+        line_mode_kept(s)
+    finally:
+        s.kill()
+
+
+def undecodable_keys(calc):
+    """A key the locale cannot decode, alone on a line and in the middle of
+    one, in C (LANG unset), POSIX, a locale that is not installed, and a UTF-8
+    locale given a Latin-1 byte: the program says what it says to the same
+    bytes from a pipe, and the session and its registers go on."""
+    for lang, key in ((None, "\u00e9".encode()), ("POSIX", "\u00a3".encode()),
+                      ("xx_XX.UTF-8", "\u00b2".encode()), ("C.UTF-8", b"\xe9")):
+        lines = [b"7 STO", key, b"1 " + key + b" 2 +", b"RCL"]
+        env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin")}
+        piped = subprocess.run([calc], input=b"".join(l + b"\n" for l in lines), env=env,
+                               stdout=subprocess.PIPE, timeout=TIMEOUT).stdout
+        # Seen through the terminal's output processing: CR LF as CR CR LF.
+        answers = [a.replace(b"\r\n", b"\r\r\n") for a in piped.split(PROMPT)[1:-1]]
+        check(len(answers) == len(lines), "LANG=%s: the piped run: %r" % (lang, piped))
+        s = Session(calc, lang=lang)
+        try:
+            s.expect(PROMPT, "prompt")
+            for line, answer in zip(lines, answers):
+                s.send(line + ENTER)
+                before, _ = s.expect(PROMPT, "the prompt after %r" % line)
+                check(before.endswith(answer), "LANG=%s, typed %r: %r, through a pipe %r"
+                      % (lang, line, before, answer))
+            end_with_ctrl_d(s, at_prompt=True)
+        finally:
+            s.kill()
+
+
+def huge_window(calc, sanitized):
+    """A terminal that reports 65535 x 65535 under an address-space limit (not
+    in a sanitizer build, whose shadow memory needs more): the prompt comes,
+    a line longer than any editor grid is evaluated as through a pipe, and the
+    peak memory stays small. Back at 24 x 80 the editor serves again."""
+    s = Session(calc, size=(65535, 65535), limit=None if sanitized else 256 << 20)
     try:
         s.expect(PROMPT, "prompt")
-        s.send(b"12")
-        s.expect(b"12", "echo of 12")
-        s.proc.send_signal(signal.SIGSEGV)
-        status = s.finish(quiet=False)
-        check(status == 255, "exit status %d, expected 255" % status)
-        check(re.fullmatch(rb"Unhandled exception\nat [0-9A-F]{8} -> ACCESS_VIOLATION\n", s.err),
-              "standard error %r" % s.err)
-        line_mode_kept(s)
+        s.send(b"2 3 +" + b" " * 1500 + ENTER)
+        _, m = s.expect(RESULT, "result line of the long line")
+        check(m.group(0) == FIVE, "2 3 + and 1500 blanks gave %r" % m.group(0))
+        s.expect(PROMPT, "prompt")
+        fcntl.ioctl(s.master, termios.TIOCSWINSZ, struct.pack("HHHH", 24, 80, 0, 0))
+        s.send(b"0 +" + ENTER)
+        _, m = s.expect(RESULT, "result line")
+        check(m.group(0) == FIVE, "0 + gave %r" % m.group(0))
+        end_with_ctrl_d(s)
+        check(s.max_rss < 64 * 1024, "peak memory %d KiB" % s.max_rss)
     finally:
         s.kill()
 
@@ -469,6 +647,8 @@ def main():
         return 77
 
     calc, echo = os.path.abspath(args.calc), os.path.abspath(args.echo)
+    with open(calc, "rb") as f:
+        sanitized = b"__asan_init" in f.read()
     if args.editing == "on":
         evaluator = evaluator_present(calc)
         cases = [
@@ -478,6 +658,8 @@ def main():
             ("history_keys", lambda: history_keys(echo)),
             ("prompt_redrawn", lambda: prompt_redrawn(echo)),
             ("no_files", lambda: no_files(echo)),
+            ("stop_and_continue", lambda: stop_and_continue(calc)),
+            ("resized_twice", lambda: resized_twice(calc)),
         ]
         if not evaluator:
             print("note: lines are not evaluated in this build yet; "
@@ -487,7 +669,10 @@ def main():
         cases = [("plain_terminal", lambda: plain_terminal(calc, echo))]
     cases += [
         ("interrupt_keeps_registers", lambda: interrupt_keeps_registers(calc)),
-        ("modes_after_failure", lambda: modes_after_failure(calc)),
+        ("modes_after_signals", lambda: modes_after_signals(calc)),
+        ("signals_stay_with_the_calculator", lambda: signals_stay_with_the_calculator(calc)),
+        ("undecodable_keys", lambda: undecodable_keys(calc)),
+        ("huge_window", lambda: huge_window(calc, sanitized)),
         ("odd_terminals", lambda: odd_terminals(calc)),
         ("piped_output", lambda: piped_output(calc, echo)),
         ("piped_input", lambda: piped_input(calc, echo)),
