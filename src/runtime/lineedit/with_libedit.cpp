@@ -68,6 +68,7 @@ struct EditState {
     std::array<wchar_t, MB_LEN_MAX> ready{}; // decoded, not yet handed to the editor
     std::size_t readyHead = 0;
     std::size_t readyLen = 0;
+    std::size_t gridCells = 0; // the largest window found room for so far
 };
 constinit EditState st{};
 // The bytes of the last line read (apart: not every compiler can
@@ -105,8 +106,10 @@ bool windowFits() {
     if (::ioctl(0, TIOCGWINSZ, &ws) != 0) ws = winsize{kDefaultRows, kDefaultColumns, 0, 0};
     if (ws.ws_col > kMaxColumns || ws.ws_row > kMaxRows) return false;
     const std::size_t cells = (std::size_t{ws.ws_row} + 1) * (std::size_t{ws.ws_col} + 1);
+    if (cells <= st.gridCells) return true; // no larger than grids it has had
     void* room = std::malloc(2 * cells * sizeof(wchar_t) + kEditorRoom);
     std::free(room);
+    if (room != nullptr) st.gridCells = cells;
     return room != nullptr;
 }
 
@@ -293,11 +296,15 @@ bool EDITREAD(std::span<const char> prompt, std::span<const char>& text) {
         s.readError = 0;
         // The terminal goes into editing mode before the prompt is drawn, so
         // that keys typed as soon as it shows are already the editor's. No
-        // signal comes between the switch and the note of it.
-        sigset_t all;
+        // signal comes between the switch and the note of it, but a stop (from
+        // the background: the switch waits for the foreground) and a fault.
+        sigset_t held;
         sigset_t old;
-        sigfillset(&all);
-        ::sigprocmask(SIG_BLOCK, &all, &old);
+        sigfillset(&held);
+        for (int sig : {SIGTSTP, SIGTTIN, SIGTTOU, SIGSEGV, SIGBUS, SIGILL, SIGFPE}) {
+            sigdelset(&held, sig);
+        }
+        ::sigprocmask(SIG_BLOCK, &held, &old);
         el_set(s.el, EL_PREP_TERM, 1);
         termios editor{};
         ::tcgetattr(0, &editor);
