@@ -120,8 +120,10 @@ bool readPlain(ConsoleState& s) {
         s.promptLen = s.outLen - start;
         std::copy_n(s.out.data() + start, s.promptLen, s.prompt.data());
     }
-    CONFLUSH(); // the user must see everything before the program waits
+    // A Ctrl-C before the prompt shows discards nothing; one that comes once
+    // it is out (before the read has started too) drops the line.
     SYSCLEARINTERRUPT();
+    CONFLUSH(); // the user must see everything before the program waits
     for (;;) {
         const SYSREADRESULT got = SYSREAD(0, std::span<char>(s.in).subspan(s.tail));
         switch (got.kind) {
