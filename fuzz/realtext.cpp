@@ -20,9 +20,9 @@
 
 #include "runtime/console.h"
 #include "runtime/failure.h"
-#include "runtime/fastreal.h"
-#include "runtime/realtext.h"
-#include "runtime/realtext_testing.h"
+#include "realtext/fastreal.h"
+#include "realtext/realtext.h"
+#include "realtext/realtext_testing.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -40,7 +40,7 @@ using fuzzcheck::isDigit;
 using fuzzcheck::pow10;
 using fuzzcheck::require;
 
-std::string textOf(const runtime::WORKAREA& w) {
+std::string textOf(const realtext::WORKAREA& w) {
     std::size_t n = 0;
     while (n < w.size() && w[n] != '\0') ++n;
     return std::string(w.data(), n);
@@ -130,19 +130,19 @@ void checkFifteenDigits(const FixedParts& p, std::string_view what) {
 }
 
 void checkFixdigits(double v, std::int32_t places) {
-    const runtime::WORKAREA w = runtime::FIXDIGITS(v, places);
+    const realtext::WORKAREA w = realtext::FIXDIGITS(v, places);
     std::string t = textOf(w);
     std::string what = "FIXDIGITS(" + fuzzcheck::bitsOf(v) + ", " +
                        fuzzcheck::decimal(std::int64_t{places}) + ") = " + t;
-    require(w == runtime::general::FIXDIGITS(v, places),
+    require(w == realtext::general::FIXDIGITS(v, places),
             "the shortcut gives the general path's work area", what);
-    std::array<char, runtime::fast::kRoom> lane{};
-    if (std::size_t len = runtime::fast::FIXEDTEXT(v, places, lane.data()); len != 0)
+    std::array<char, realtext::fast::kRoom> lane{};
+    if (std::size_t len = realtext::fast::FIXEDTEXT(v, places, lane.data()); len != 0)
         require(std::string(lane.data(), len) == t, "the rendering lane gives the same text", what);
     if (v == 0) {
         std::string want = "0";
         if (places > 0) want += ".";
-        for (std::int64_t i = 0; i < places && want.size() < runtime::kWorkArea; ++i) want += "0";
+        for (std::int64_t i = 0; i < places && want.size() < realtext::kWorkArea; ++i) want += "0";
         require(t == want, "zero is 0, a point and the places", what);
         return;
     }
@@ -150,7 +150,7 @@ void checkFixdigits(double v, std::int32_t places) {
         require(t == "Infinite", "a non-finite value is Infinite", what);
         return;
     }
-    const bool cut = t.size() == runtime::kWorkArea;
+    const bool cut = t.size() == realtext::kWorkArea;
     FixedParts p = splitFixed(t, what);
     require(p.negative == (v < 0), "sign of the text", what);
     checkFifteenDigits(p, what);
@@ -206,21 +206,21 @@ FloatParts splitFloat(const std::string& t, std::string_view what) {
 }
 
 void checkFltdigits(double v, std::uint32_t n) {
-    const runtime::WORKAREA w = runtime::FLTDIGITS(v, n);
+    const realtext::WORKAREA w = realtext::FLTDIGITS(v, n);
     std::string t = textOf(w);
     std::string what = "FLTDIGITS(" + fuzzcheck::bitsOf(v) + ", " +
                        fuzzcheck::decimal(std::uint64_t{n}) + ") = " + t;
-    require(w == runtime::general::FLTDIGITS(v, n),
+    require(w == realtext::general::FLTDIGITS(v, n),
             "the shortcut gives the general path's work area", what);
-    std::array<char, runtime::fast::kRoom> lane{};
-    if (std::size_t len = runtime::fast::FLOATTEXT(v, n, lane.data()); len != 0)
+    std::array<char, realtext::fast::kRoom> lane{};
+    if (std::size_t len = realtext::fast::FLOATTEXT(v, n, lane.data()); len != 0)
         require(std::string(lane.data(), len) == t, "the rendering lane gives the same text", what);
-    const bool cut = t.size() == runtime::kWorkArea;
+    const bool cut = t.size() == realtext::kWorkArea;
     if (v == 0) {
         std::string want = "0.";
-        for (std::uint32_t i = 1; i < n && want.size() < runtime::kWorkArea; ++i) want += "0";
+        for (std::uint32_t i = 1; i < n && want.size() < realtext::kWorkArea; ++i) want += "0";
         want += "E+000";
-        if (want.size() > runtime::kWorkArea) want.resize(runtime::kWorkArea);
+        if (want.size() > realtext::kWorkArea) want.resize(realtext::kWorkArea);
         require(t == want, "zero is 0., n - 1 zeros and E+000", what);
         return;
     }
@@ -259,7 +259,7 @@ void checkRealtofix(double v, std::uint32_t D, std::uint32_t I, std::size_t cap,
     std::vector<char> buf(cap, 'Z');
     std::uint32_t pos = pos0;
     bool ok = false;
-    runtime::REALTOFIX(v, D, I, buf, pos, ok);
+    realtext::REALTOFIX(v, D, I, buf, pos, ok);
     // The model: the sign, then "infinity" and its NUL or the FIXDIGITS text,
     // each character stored while there is room.
     std::vector<char> want(cap, 'Z');
@@ -283,7 +283,7 @@ void checkRealtofix(double v, std::uint32_t D, std::uint32_t I, std::size_t cap,
     } else {
         std::uint32_t d = std::min<std::uint32_t>(D, 16);
         std::uint32_t i = std::min(I, d);
-        for (char c : textOf(runtime::FIXDIGITS(a, static_cast<std::int32_t>(d - i)))) put(c);
+        for (char c : textOf(realtext::FIXDIGITS(a, static_cast<std::int32_t>(d - i)))) put(c);
         if (wpos < cap) want[wpos] = '\0';
     }
     std::string what =
@@ -296,16 +296,16 @@ void checkRealtofix(double v, std::uint32_t D, std::uint32_t I, std::size_t cap,
 }
 
 void checkWrtreal(double v, std::uint32_t width) {
-    runtime::WRTREAL(v, width);
+    realtext::WRTREAL(v, width);
     std::string out = runtime::CONTAKEOUTPUT();
     std::string what = "WRTREAL(" + fuzzcheck::bitsOf(v) + ", " +
                        fuzzcheck::decimal(std::uint64_t{width}) + ") = [" + out + "]";
-    std::array<char, runtime::fast::kRoom> lane{};
-    if (std::size_t len = width == 15 ? runtime::fast::FIELD15(v, lane.data()) : 0; len != 0)
+    std::array<char, realtext::fast::kRoom> lane{};
+    if (std::size_t len = width == 15 ? realtext::fast::FIELD15(v, lane.data()) : 0; len != 0)
         require(std::string(lane.data(), len) == out, "the rendering lane gives the same field",
                 what);
     if (width == 0) {
-        require(out == " " + textOf(runtime::FLTDIGITS(v, 0)),
+        require(out == " " + textOf(realtext::FLTDIGITS(v, 0)),
                 "width 0 is a blank and FLTDIGITS(v, 0)", what);
         return;
     }
@@ -327,7 +327,7 @@ void checkWrtreal(double v, std::uint32_t width) {
     long double T = 0;
     long double u = 0;
     if (t.find('E') != std::string::npos) {
-        if (t.size() == runtime::kWorkArea) return; // cut: its exponent is gone
+        if (t.size() == realtext::kWorkArea) return; // cut: its exponent is gone
         FloatParts p = splitFloat(t, what);
         require(p.digits[0] != '0' || v == 0, "first mantissa digit is not 0", what);
         long double m = 0;
@@ -338,7 +338,7 @@ void checkWrtreal(double v, std::uint32_t width) {
         if (width == 15)
             require(out.size() == 15, "mantissa form fills 15 characters exactly", what);
     } else {
-        if (t.size() == runtime::kWorkArea) return;
+        if (t.size() == realtext::kWorkArea) return;
         FixedParts p = splitFixed(t, what);
         require(p.point, "fixed-point form of WRTREAL has a point", what);
         checkFifteenDigits(p, what);
@@ -359,7 +359,7 @@ void checkFixedRoundTrip(std::uint64_t mantissa, int exp2) {
     std::array<char, 256> text{};
     std::uint32_t pos = 0;
     bool ok = false;
-    runtime::REALTOFIX(v, 15, 6, text, pos, ok);
+    realtext::REALTOFIX(v, 15, 6, text, pos, ok);
     std::string t(text.data(), pos);
     std::string what = "fixed round trip of " + fuzzcheck::bitsOf(v) + " via " + t;
     require(ok, "REALTOFIX into 256 characters is ok", what);
@@ -368,7 +368,7 @@ void checkFixedRoundTrip(std::uint64_t mantissa, int exp2) {
     std::uint32_t back = 0;
     double r = 0;
     bool rok = false;
-    runtime::TEXTTOREAL(text, back, r, rok);
+    realtext::TEXTTOREAL(text, back, r, rok);
     require(rok, "TEXTTOREAL reads the fixed text", what);
     require(back == pos, "TEXTTOREAL stops at the end of the fixed text", what);
     long double u = fixedUnit(p.whole.size(), 9);
@@ -381,13 +381,13 @@ void checkFixedRoundTrip(std::uint64_t mantissa, int exp2) {
 // place, give or take TEXTTOREAL's rounding of each step.
 void checkFloatRoundTrip(double v) {
     if (!std::isfinite(v) || v == 0 || std::fabs(v) < 1e-290 || std::fabs(v) > 1e290) return;
-    runtime::WORKAREA w = runtime::FLTDIGITS(v, 17);
+    realtext::WORKAREA w = realtext::FLTDIGITS(v, 17);
     std::string t = textOf(w);
     std::string what = "mantissa round trip of " + fuzzcheck::bitsOf(v) + " via " + t;
     std::uint32_t pos = 0;
     double r = 0;
     bool ok = false;
-    runtime::TEXTTOREAL(w, pos, r, ok);
+    realtext::TEXTTOREAL(w, pos, r, ok);
     require(ok, "TEXTTOREAL reads the mantissa text", what);
     require(pos == t.size(), "TEXTTOREAL reads the whole mantissa text", what);
     long double rel = std::fabs((static_cast<long double>(r) - v) / v);
@@ -403,7 +403,7 @@ void checkTexttoreal(const std::vector<char>& text, std::uint32_t pos0) {
     constexpr double kUntouched = -1234.5;
     double value = kUntouched;
     bool ok = true;
-    runtime::TEXTTOREAL(text, pos, value, ok);
+    realtext::TEXTTOREAL(text, pos, value, ok);
     std::string what = "TEXTTOREAL at " + fuzzcheck::decimal(std::uint64_t{pos0}) + " of [" +
                        std::string(text.begin(), text.end()) + "]";
 

@@ -4,9 +4,9 @@
 // double where a value is stored, as the registers are.
 #include "calc/arith.h"
 
-#include "runtime/chop.h"
-#include "runtime/realtext.h"
-#include "runtime/x87.h"
+#include "realtext/chop.h"
+#include "realtext/realtext.h"
+#include "calc/x87.h"
 #include "text/numtext.h"
 
 #include <bit>
@@ -58,7 +58,7 @@ double REALINT(double x) {
     std::uint32_t pos = 0;
     bool ok = false;
     double value = x;
-    runtime::TEXTTOREAL(buf.CHARS, pos, value, ok); // the text holds a digit: value is set
+    realtext::TEXTTOREAL(buf.CHARS, pos, value, ok); // the text holds a digit: value is set
     return value;
 }
 
@@ -90,7 +90,7 @@ double POWWHOLE(double y, double x) {
     // limit instead. Out of the 64-bit range (infinities too) the rounded
     // exponent is even, as every double from 2^53 on is.
     if (std::isnan(x) || std::isnan(y)) return std::numeric_limits<double>::quiet_NaN();
-    const bool odd = n != runtime::kIntIndefinite && n % 2 != 0;
+    const bool odd = n != realtext::kIntIndefinite && n % 2 != 0;
     const double sign = odd && std::signbit(y) ? -1.0 : 1.0;
     const double a = std::fabs(y);
     if (a == 1.0) return sign;
@@ -98,7 +98,7 @@ double POWWHOLE(double y, double x) {
     return sign * (grows ? std::numeric_limits<double>::infinity() : 0.0);
 }
 
-std::int64_t RNDINT(double x) { return runtime::CHOPNEAREST(x); }
+std::int64_t RNDINT(double x) { return realtext::CHOPNEAREST(x); }
 
 double TRUNCPLC(double x, std::int32_t n) {
     // Clears the lowest 52 - n bits: none when n >= 52, all 64 when 52 - n >= 64.
@@ -115,7 +115,7 @@ double TRUNCPLC(double x, std::int32_t n) {
 long double POW2SPLIT(long double u) {
     // The fraction keeps the sign of u; an infinite or NaN u gives NaN.
     long double f = std::fmod(u, 1.0L);
-    long double r = runtime::x87::F2XM1(f) + 1.0L;
+    long double r = calc::x87::F2XM1(f) + 1.0L;
     long double whole = std::trunc(u);
     int scale = 0;
     if (whole >= kExpClamp) {
@@ -130,7 +130,7 @@ long double POW2SPLIT(long double u) {
 
 long double POWABS(long double y, long double x) {
     long double a = std::fabs(y);
-    long double t = x * runtime::x87::FYL2X(kLn2, a); // ln a, rounded once
+    long double t = x * calc::x87::FYL2X(kLn2, a); // ln a, rounded once
     long double u = t * kLog2E;
     return POW2SPLIT(u);
 }

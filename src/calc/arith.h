@@ -3,7 +3,7 @@
 // callers compute in extended precision.
 #pragma once
 
-#include "runtime/chop.h"
+#include "realtext/chop.h"
 
 #include <cstdint>
 #include <numbers>
@@ -18,7 +18,7 @@ inline constexpr long double kLog2E = std::numbers::log2e_v<long double>;
 // The integer part of x, read back from its one-decimal fixed-point text.
 double REALINT(double x);
 // The 32-bit remainder MOD and DOW use (runtime/chop.h).
-using runtime::REALMOD;
+using realtext::REALMOD;
 // x to the whole power n by repeated squaring.
 double PWRI(double x, std::int32_t n);
 // y to the power of x rounded to a whole number: PWRI within the 32-bit

@@ -5,7 +5,7 @@
 #include "calc/evaluator.h"
 #include "calc/fastresult.h"
 #include "runtime/console.h"
-#include "runtime/realtext.h"
+#include "realtext/realtext.h"
 #include "text/numtext.h"
 #include "text/textbuf.h"
 
@@ -24,7 +24,7 @@ constinit LoopState st{};
 void writeFixed(double x) {
     std::uint32_t pos = 0;
     bool ok = false;
-    runtime::REALTOFIX(x, 15, 6, st.RESULTBUF, pos, ok);
+    realtext::REALTOFIX(x, 15, 6, st.RESULTBUF, pos, ok);
     if (!ok) return; // cannot happen with kTextCap characters; the line then ends after the real
     runtime::WRTSTR(",       ");
     text::num::CROPFIXED(st.RESULTBUF);
@@ -48,7 +48,7 @@ void CMDLOOP() {
 void WRTRESULT(double x) {
     if (fast::WRTRESULT(x)) return; // the rendering lane, calc/fastresult.h
     runtime::WRTSTR(" Result =");
-    runtime::WRTREAL(x, 15);
+    realtext::WRTREAL(x, 15);
     writeFixed(x);
     runtime::WRTLN();
 }

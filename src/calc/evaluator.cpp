@@ -9,7 +9,7 @@
 #include "calc/fastline.h"
 #include "calc/regstack.h"
 #include "calc/words.h"
-#include "runtime/chop.h"
+#include "realtext/chop.h"
 #include "runtime/console.h"
 #include "runtime/failure.h"
 #include "token/opcodes.h"
@@ -86,7 +86,7 @@ double evalTokens() {
             stack::STKPUSH(real);
             break;
         case token::TOKENKIND::OPERATOR:
-            applyOperator(static_cast<OpCode>(runtime::LOW32(value)), tkn);
+            applyOperator(static_cast<OpCode>(realtext::LOW32(value)), tkn);
             break;
         case token::TOKENKIND::WORD:
             words::DOWORD(tkn);

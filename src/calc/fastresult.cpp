@@ -14,7 +14,7 @@
 #include "calc/fastresult.h"
 
 #include "runtime/console.h"
-#include "runtime/fastreal.h"
+#include "realtext/fastreal.h"
 
 #include <cmath>
 #include <cstring>
@@ -25,20 +25,20 @@ namespace calc::fast {
 bool WRTRESULT(double x) {
     constexpr std::string_view kLabel = " Result =";
     constexpr std::string_view kSeparator = ",       ";
-    constexpr std::size_t kRoom = kLabel.size() + kSeparator.size() + 2 * runtime::fast::kRoom;
+    constexpr std::size_t kRoom = kLabel.size() + kSeparator.size() + 2 * realtext::fast::kRoom;
     const double a = std::fabs(x);
     if (!(a >= 1e-10 && a < 1e13)) return false; // what the field takes
     char* const line = runtime::WRTPLACE(kRoom);
     char* out = line;
     std::memcpy(out, kLabel.data(), kLabel.size());
     out += kLabel.size();
-    const std::size_t field = runtime::fast::FIELD15(x, out);
+    const std::size_t field = realtext::fast::FIELD15(x, out);
     if (field == 0) return false; // nothing written out: WRTPLACED not called
     out += field;
     std::memcpy(out, kSeparator.data(), kSeparator.size());
     out += kSeparator.size();
     std::size_t zeros = 0;
-    const std::size_t fixed = runtime::fast::FIXEDTEXT(x, 9, out, &zeros);
+    const std::size_t fixed = realtext::fast::FIXEDTEXT(x, 9, out, &zeros);
     if (fixed == 0) return false;
     out += fixed - zeros;
     out[0] = '\r';

@@ -6,9 +6,9 @@
 #include "calc/arith.h"
 #include "calc/regstack.h"
 #include "calendar/daynum.h"
-#include "runtime/chop.h"
+#include "realtext/chop.h"
 #include "runtime/console.h"
-#include "runtime/x87.h"
+#include "calc/x87.h"
 
 #include <array>
 #include <cmath>
@@ -100,7 +100,7 @@ std::uint32_t dateField(double r, bool& fits) {
         n > std::numeric_limits<std::uint32_t>::max()) {
         fits = false;
     }
-    return runtime::LOW32(n);
+    return realtext::LOW32(n);
 }
 
 void jul() {
@@ -152,7 +152,7 @@ constexpr std::array<Word, 30> kWords = {{
     {"ROLLDN", false, rolldn},
     {"DUMP", false, stack::STKDUMP},
     {"EXP", true, [] { setX(arith::POW2SPLIT(x() * kLog2E)); }},
-    {"LN", true, [] { setX(runtime::x87::FYL2X(kLn2, x())); }},
+    {"LN", true, [] { setX(calc::x87::FYL2X(kLn2, x())); }},
     {"Y^X", true,
      [] {
          setX(arith::POWABS(REGSTK[Y], x()));

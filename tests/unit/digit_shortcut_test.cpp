@@ -6,8 +6,8 @@
 // shortcuts' ranges and, above all, right at the places where a digit
 // changes (the rounding term carrying into the next digit, a power of ten,
 // the borders of the ranges), a few units in the last place either side.
-#include "runtime/realtext.h"
-#include "runtime/realtext_testing.h"
+#include "realtext/realtext.h"
+#include "realtext/realtext_testing.h"
 #include "testutil.h"
 
 #include <gtest/gtest.h>
@@ -52,7 +52,7 @@ class DigitShortcut : public ::testing::Test {
         return std::pow(10.0, std::uniform_real_distribution<double>(lowExp, highExp)(rng));
     }
     // Records a difference between the two paths (the first ten only).
-    void compare(const runtime::WORKAREA& quick, const runtime::WORKAREA& general, const char* what,
+    void compare(const realtext::WORKAREA& quick, const realtext::WORKAREA& general, const char* what,
                  double v, std::int64_t n) {
         if (quick == general || failures >= 10) return;
         ++failures;
@@ -61,11 +61,11 @@ class DigitShortcut : public ::testing::Test {
                       << testutil::textOf(general);
     }
     void fix(double v, std::int32_t places) {
-        compare(runtime::FIXDIGITS(v, places), runtime::general::FIXDIGITS(v, places), "FIXDIGITS",
+        compare(realtext::FIXDIGITS(v, places), realtext::general::FIXDIGITS(v, places), "FIXDIGITS",
                 v, places);
     }
     void flt(double v, std::uint32_t n) {
-        compare(runtime::FLTDIGITS(v, n), runtime::general::FLTDIGITS(v, n), "FLTDIGITS", v, n);
+        compare(realtext::FLTDIGITS(v, n), realtext::general::FLTDIGITS(v, n), "FLTDIGITS", v, n);
     }
 };
 

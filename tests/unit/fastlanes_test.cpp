@@ -8,10 +8,10 @@
 #include "calc/fastline.h"
 #include "calc/fastresult.h"
 #include "calc/regstack.h"
-#include "runtime/fastreal.h"
-#include "runtime/realtables.h"
-#include "runtime/realtext.h"
-#include "runtime/realtext_testing.h"
+#include "realtext/fastreal.h"
+#include "realtext/realtables.h"
+#include "realtext/realtext.h"
+#include "realtext/realtext_testing.h"
 #include "testutil.h"
 #include "text/numtext.h"
 #include "token/tokenizer.h"
@@ -171,7 +171,7 @@ TEST_F(FastLine, OffOnceACharacterSetIsReplaced) {
 
 // The rendering lane.
 
-std::string general(const runtime::WORKAREA& w) { return testutil::textOf(w); }
+std::string general(const realtext::WORKAREA& w) { return testutil::textOf(w); }
 
 // Values either side of the thresholds where x + R[p] reaches a multiple
 // of 10^-p (x = K / 10^p - R[p]), a few units in the last place apart,
@@ -190,10 +190,10 @@ std::vector<double> values(std::int32_t p, std::mt19937_64& rng) {
     for (int decade = -10; decade < 14; ++decade) {
         const double base = std::pow(10.0, decade);
         around(base);
-        around(base - runtime::digits::R[static_cast<std::size_t>(p)]);
+        around(base - realtext::digits::R[static_cast<std::size_t>(p)]);
         for (int i = 0; i < 6; ++i) {
             const double k = std::floor(base * scale * (1 + static_cast<double>(rng() % 9000)));
-            around(k / scale - runtime::digits::R[static_cast<std::size_t>(p)]);
+            around(k / scale - realtext::digits::R[static_cast<std::size_t>(p)]);
             around((k + 0.5) / scale);
         }
     }
@@ -207,12 +207,12 @@ TEST(RenderingLane, FixedTextIsTheGeneralText) {
     std::size_t taken = 0, tried = 0;
     for (std::int32_t p = 0; p <= 16; ++p) {
         for (double v : values(p, rng)) {
-            std::array<char, runtime::fast::kRoom> lane{};
-            const std::size_t len = runtime::fast::FIXEDTEXT(v, p, lane.data());
+            std::array<char, realtext::fast::kRoom> lane{};
+            const std::size_t len = realtext::fast::FIXEDTEXT(v, p, lane.data());
             ++tried;
             if (len == 0) continue;
             ++taken;
-            ASSERT_EQ(std::string(lane.data(), len), general(runtime::general::FIXDIGITS(v, p)))
+            ASSERT_EQ(std::string(lane.data(), len), general(realtext::general::FIXDIGITS(v, p)))
                 << std::hexfloat << v << " " << p;
         }
     }
@@ -223,11 +223,11 @@ TEST(RenderingLane, MantissaTextIsTheGeneralText) {
     std::mt19937_64 rng(8);
     for (std::uint32_t n = 1; n <= 9; ++n) {
         for (double v : values(static_cast<std::int32_t>(n - 1), rng)) {
-            std::array<char, runtime::fast::kRoom> lane{};
-            const std::size_t len = runtime::fast::FLOATTEXT(v, n, lane.data());
+            std::array<char, realtext::fast::kRoom> lane{};
+            const std::size_t len = realtext::fast::FLOATTEXT(v, n, lane.data());
             EXPECT_EQ(len != 0, std::fabs(v) >= 1e-10 && std::fabs(v) < 1);
             if (len == 0) continue;
-            ASSERT_EQ(std::string(lane.data(), len), general(runtime::general::FLTDIGITS(v, n)))
+            ASSERT_EQ(std::string(lane.data(), len), general(realtext::general::FLTDIGITS(v, n)))
                 << std::hexfloat << v << " " << n;
         }
     }
@@ -246,10 +246,10 @@ TEST(RenderingLane, FieldAndResultLineAreTheGeneralOnes) {
     }
     for (double v : vs) {
         testutil::CapturedConsole con;
-        runtime::WRTREAL(v, 15);
+        realtext::WRTREAL(v, 15);
         const std::string field = con.take();
-        std::array<char, runtime::fast::kRoom> lane{};
-        const std::size_t len = runtime::fast::FIELD15(v, lane.data());
+        std::array<char, realtext::fast::kRoom> lane{};
+        const std::size_t len = realtext::fast::FIELD15(v, lane.data());
         if (len != 0) {
             ASSERT_EQ(std::string(lane.data(), len), field) << std::hexfloat << v;
         }
@@ -257,7 +257,7 @@ TEST(RenderingLane, FieldAndResultLineAreTheGeneralOnes) {
         std::array<char, 256> fixed{};
         std::uint32_t pos = 0;
         bool ok = false;
-        runtime::REALTOFIX(v, 15, 6, fixed, pos, ok);
+        realtext::REALTOFIX(v, 15, 6, fixed, pos, ok);
         text::num::CROPFIXED(fixed);
         const std::string want =
             " Result =" + field + ",       " + testutil::textOf(fixed) + "\r\n";

@@ -4,7 +4,7 @@
 // Expected texts come from the documented tables or were computed offline
 // with Python's fractions module (exact rationals, the same digit steps);
 // those rows say so. The randomized check compares against exactref.h.
-#include "runtime/realtext.h"
+#include "realtext/realtext.h"
 
 #include "exactref.h"
 #include "testutil.h"
@@ -20,8 +20,8 @@
 
 namespace {
 
-using runtime::FIXDIGITS;
-using runtime::FLTDIGITS;
+using realtext::FIXDIGITS;
+using realtext::FLTDIGITS;
 using testutil::textOf;
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
@@ -29,7 +29,7 @@ const double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 std::string wrtreal(double v, std::uint32_t width) {
     testutil::CapturedConsole con;
-    runtime::WRTREAL(v, width);
+    realtext::WRTREAL(v, width);
     return con.take();
 }
 
@@ -38,7 +38,7 @@ std::string realtofix(double v, std::uint32_t d, std::uint32_t i) {
     buf.fill('#');
     std::uint32_t pos = 0;
     bool ok = false;
-    runtime::REALTOFIX(v, d, i, buf, pos, ok);
+    realtext::REALTOFIX(v, d, i, buf, pos, ok);
     EXPECT_TRUE(ok);
     std::string text = textOf(buf);
     // pos ends on the NUL, or just past it after "infinity".
@@ -50,7 +50,7 @@ double parse(const char* s) {
     std::uint32_t pos = 0;
     double v = 0;
     bool ok = false;
-    runtime::TEXTTOREAL(std::span<const char>(s, std::strlen(s) + 1), pos, v, ok);
+    realtext::TEXTTOREAL(std::span<const char>(s, std::strlen(s) + 1), pos, v, ok);
     EXPECT_TRUE(ok) << s;
     return v;
 }
@@ -187,7 +187,7 @@ TEST(Realtofix, ArgumentsAndOverflow) {
     small.fill('#');
     std::uint32_t pos = 0;
     bool ok = true;
-    runtime::REALTOFIX(-2.5, 15, 6, small, pos, ok);
+    realtext::REALTOFIX(-2.5, 15, 6, small, pos, ok);
     EXPECT_FALSE(ok);
     EXPECT_EQ(pos, 4u);
     EXPECT_EQ(std::string(small.data(), 4), "-2.5");
@@ -196,7 +196,7 @@ TEST(Realtofix, ArgumentsAndOverflow) {
     std::array<char, 12> buf{};
     buf.fill('#');
     pos = 2;
-    runtime::REALTOFIX(kInf, 15, 6, buf, pos, ok);
+    realtext::REALTOFIX(kInf, 15, 6, buf, pos, ok);
     EXPECT_TRUE(ok);
     EXPECT_EQ(pos, 11u);
     EXPECT_EQ(std::string(buf.data(), 11), std::string("##infinity") + '\0');
@@ -205,7 +205,7 @@ TEST(Realtofix, ArgumentsAndOverflow) {
     std::array<char, 4> exact{};
     exact.fill('#');
     pos = 0;
-    runtime::REALTOFIX(3.14, 15, 13, exact, pos, ok);
+    realtext::REALTOFIX(3.14, 15, 13, exact, pos, ok);
     EXPECT_TRUE(ok);
     EXPECT_EQ(pos, 4u);
     EXPECT_EQ(std::string(exact.data(), 4), "3.14");
@@ -235,7 +235,7 @@ TEST(Fixdigits, ZeroNonFiniteAndWorkArea) {
 
     // 64 characters fill the area and no NUL follows; huge counts stop there.
     for (double v : {0.0, 1.5, 1e70}) {
-        runtime::WORKAREA w = FIXDIGITS(v, std::numeric_limits<std::int32_t>::max());
+        realtext::WORKAREA w = FIXDIGITS(v, std::numeric_limits<std::int32_t>::max());
         EXPECT_NE(w.back(), '\0') << v;
         EXPECT_EQ(textOf(w).size(), 64u) << v;
     }
@@ -273,7 +273,7 @@ TEST(Fltdigits, ZeroNonFiniteRoundingAndExponent) {
     };
     for (const Case& c : cases) EXPECT_EQ(textOf(FLTDIGITS(c.v, c.n)), c.text) << c.v << " " << c.n;
 
-    runtime::WORKAREA w = FLTDIGITS(1.0 / 3.0, std::numeric_limits<std::uint32_t>::max());
+    realtext::WORKAREA w = FLTDIGITS(1.0 / 3.0, std::numeric_limits<std::uint32_t>::max());
     EXPECT_NE(w.back(), '\0') << "the area is full; the exponent is cut off";
     EXPECT_EQ(textOf(w).substr(0, 4), "3.33");
 }
@@ -430,7 +430,7 @@ struct ParseResult {
 
 ParseResult parseAt(std::span<const char> text, std::uint32_t pos, double start = -99.0) {
     ParseResult r{pos, start, false};
-    runtime::TEXTTOREAL(text, r.pos, r.value, r.ok);
+    realtext::TEXTTOREAL(text, r.pos, r.value, r.ok);
     return r;
 }
 ParseResult parseText(const char* s) {

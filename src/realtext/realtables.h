@@ -9,7 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace runtime::digits {
+namespace realtext::digits {
 
 // Rounding terms: R[0] = 0.5, R[k] = 0.5e-k + 1e-16 for k = 1 to 14, then
 // 5e-16 and 5e-17. Added to a non-negative value before truncation, R[k]
@@ -88,4 +88,4 @@ constexpr double kTwoMinus64 = 1.0 / kTwo64;
 // The unit a value near a is held in (see kTwoMinus64).
 inline double unitFor(double a) { return a >= kTwo64 ? kTwoMinus64 : 1.0; }
 
-} // namespace runtime::digits
+} // namespace realtext::digits

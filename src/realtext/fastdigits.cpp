@@ -10,15 +10,15 @@
 // an exact comparison over the common denominator 2^max(s, t). The digits
 // are those the general path reads off the same exact value; the shortcuts
 // only spare the expansions.
-#include "runtime/realdigits.h"
-#include "runtime/realtables.h"
+#include "realtext/realdigits.h"
+#include "realtext/realtables.h"
 
 #include <algorithm>
 #include <bit>
 #include <cassert>
 #include <cmath>
 
-namespace runtime::digits {
+namespace realtext::digits {
 namespace {
 
 using exact::digitChar;
@@ -162,4 +162,4 @@ bool fltDigitsFast(double value, std::uint32_t n, Area& out) {
     return true;
 }
 
-} // namespace runtime::digits
+} // namespace realtext::digits

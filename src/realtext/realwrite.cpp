@@ -2,10 +2,10 @@
 // the console writer WRTREAL and REALTOFIX into a caller's array. The digits
 // come from runtime/realdigits.h; here is only the layout.
 #include "runtime/console.h"
-#include "runtime/realdigits.h"
-#include "runtime/realtables.h"
-#include "runtime/realtext.h"
-#include "runtime/realtext_testing.h"
+#include "realtext/realdigits.h"
+#include "realtext/realtables.h"
+#include "realtext/realtext.h"
+#include "realtext/realtext_testing.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-namespace runtime {
+namespace realtext {
 
 using digits::Area;
 using digits::fixDigits;
@@ -51,8 +51,8 @@ WORKAREA general::FLTDIGITS(double v, std::uint32_t n) {
 
 void WRTREAL(double v, std::uint32_t width) {
     if (width == 0) {
-        WRTCHR(' ');
-        WRTSTR(FLTDIGITS(v, 0));
+        runtime::WRTCHR(' ');
+        runtime::WRTSTR(FLTDIGITS(v, 0));
         return;
     }
     // E: the number of integer digits of |v| less one, counted exactly (a
@@ -88,8 +88,8 @@ void WRTREAL(double v, std::uint32_t width) {
         }
         fltDigits(v, n, out);
     }
-    for (std::size_t i = out.len; i < width; ++i) WRTCHR(' ');
-    WRTCHARS(std::span<const char>(text.data(), out.len));
+    for (std::size_t i = out.len; i < width; ++i) runtime::WRTCHR(' ');
+    runtime::WRTCHARS(std::span<const char>(text.data(), out.len));
 }
 
 void REALTOFIX(double v, std::uint32_t D, std::uint32_t I, std::span<char> text, std::uint32_t& pos,
@@ -138,4 +138,4 @@ void REALTOFIX(double v, std::uint32_t D, std::uint32_t I, std::span<char> text,
     if (pos < text.size()) text[pos] = '\0';
 }
 
-} // namespace runtime
+} // namespace realtext

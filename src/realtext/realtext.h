@@ -16,7 +16,7 @@
 #include <cstdint>
 #include <span>
 
-namespace runtime {
+namespace realtext {
 
 constexpr std::size_t kWorkArea = 64;
 // A digit generator's work area: the text followed by a NUL when shorter.
@@ -61,4 +61,4 @@ struct RealFromDigits {
     }
 };
 
-} // namespace runtime
+} // namespace realtext

@@ -4,9 +4,9 @@
 // The calculator does not call these.
 #pragma once
 
-#include "runtime/realtext.h"
+#include "realtext/realtext.h"
 
-namespace runtime::general {
+namespace realtext::general {
 WORKAREA FIXDIGITS(double v, std::int32_t places);
 WORKAREA FLTDIGITS(double v, std::uint32_t n);
-} // namespace runtime::general
+} // namespace realtext::general

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <limits>
 
-namespace runtime {
+namespace realtext {
 
 constexpr std::int64_t kIntIndefinite = std::numeric_limits<std::int64_t>::min();
 
@@ -48,4 +48,4 @@ inline double REALMOD(double a, double b) {
     return static_cast<double>(ia % ib);
 }
 
-} // namespace runtime
+} // namespace realtext

@@ -20,7 +20,7 @@
 #include <cmath>
 #include <cstddef>
 
-namespace runtime::exact {
+namespace realtext::exact {
 
 struct Pair {
     double hi;
@@ -155,11 +155,11 @@ class Expansion {
 
     [[noreturn]] static void overflow() {
         constexpr char text[] = "Expansion capacity exceeded in real text conversion";
-        RAISEFAIL(text);
+        runtime::RAISEFAIL(text);
     }
 
     std::array<double, kCap> c; // only the first n are ever read
     std::size_t n = 0;
 };
 
-} // namespace runtime::exact
+} // namespace realtext::exact

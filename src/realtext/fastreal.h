@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace runtime::fast {
+namespace realtext::fast {
 
 // Room every procedure below may write into at `at`, whatever it returns.
 constexpr std::size_t kRoom = 64;
@@ -22,4 +22,4 @@ std::size_t FLOATTEXT(double v, std::uint32_t n, char* at);
 // What WRTREAL(v, 15) writes (blanks first) for 10^-10 <= |v| < 10^13.
 std::size_t FIELD15(double v, char* at);
 
-} // namespace runtime::fast
+} // namespace realtext::fast

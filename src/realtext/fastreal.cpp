@@ -16,10 +16,10 @@
 // since R[p]'s denominator is at most 2^107: the threshold T[p][b] below,
 // computed exactly once. Each text then costs one 64 x 64-bit product and
 // one comparison; its digits are written eight at a time.
-#include "runtime/fastreal.h"
+#include "realtext/fastreal.h"
 
-#include "runtime/realdigits.h"
-#include "runtime/realtables.h"
+#include "realtext/realdigits.h"
+#include "realtext/realtables.h"
 
 #include <algorithm>
 #include <array>
@@ -27,7 +27,7 @@
 #include <cmath>
 #include <cstring>
 
-namespace runtime::fast {
+namespace realtext::fast {
 namespace {
 
 using digits::R;
@@ -254,4 +254,4 @@ std::size_t FIELD15(double v, char* at) {
     return pad + len;
 }
 
-} // namespace runtime::fast
+} // namespace realtext::fast

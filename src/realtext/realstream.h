@@ -6,11 +6,11 @@
 // the two give the same value; tests compare them.
 #pragma once
 
-#include "runtime/realtext.h"
+#include "realtext/realtext.h"
 
 #include <cstdint>
 
-namespace runtime {
+namespace realtext {
 
 // The reading starts at the number's first digit: blanks and a sign in
 // front of it are the caller's. Characters after the end of the number
@@ -76,4 +76,4 @@ class RealStream {
     bool down = false; // a "-" after the "E"
 };
 
-} // namespace runtime
+} // namespace realtext

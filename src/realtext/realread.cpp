@@ -1,14 +1,14 @@
 // The real reader TEXTTOREAL: blanks, a sign, digits with at most one point,
 // and an exponent after "E". Unlike the writers, it rounds each of its steps
 // to double.
-#include "runtime/realtables.h"
-#include "runtime/realtext.h"
+#include "realtext/realtables.h"
+#include "realtext/realtext.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
-namespace runtime {
+namespace realtext {
 
 using digits::P;
 
@@ -103,4 +103,4 @@ void TEXTTOREAL(std::span<const char> text, std::uint32_t& pos, double& value, b
     pos = at;
 }
 
-} // namespace runtime
+} // namespace realtext

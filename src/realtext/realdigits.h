@@ -4,15 +4,15 @@
 // value; both write into an Area.
 #pragma once
 
-#include "runtime/decdigits.h"
-#include "runtime/realtext.h"
+#include "realtext/decdigits.h"
+#include "realtext/realtext.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string_view>
 
-namespace runtime::digits {
+namespace realtext::digits {
 
 // The work area of a digit generator: kWorkArea characters at `a`, those
 // after the last dropped. It is a WORKAREA, or the place in a caller's array
@@ -75,4 +75,4 @@ inline void fltDigits(double v, std::uint32_t n, Area& out) {
     if (!fltDigitsFast(v, n, out)) fltDigitsGeneral(v, n, out);
 }
 
-} // namespace runtime::digits
+} // namespace realtext::digits

@@ -8,13 +8,13 @@
 // and their digits read off in chunks that are guessed in double arithmetic
 // and confirmed by exact comparison (runtime/decdigits.h), so no rounding
 // error ever reaches the text.
-#include "runtime/realdigits.h"
-#include "runtime/realtables.h"
+#include "realtext/realdigits.h"
+#include "realtext/realtables.h"
 
 #include <cmath>
 #include <string_view>
 
-namespace runtime::digits {
+namespace realtext::digits {
 
 using exact::compare;
 using exact::DigitSource;
@@ -131,4 +131,4 @@ void fltDigitsGeneral(double v, std::uint32_t n, Area& out) {
     emitExponent(out, e);
 }
 
-} // namespace runtime::digits
+} // namespace realtext::digits
