@@ -1,77 +1,93 @@
-// The shortcuts of FIXDIGITS and FLTDIGITS, for the values nearly every line
-// shows.
+// The shortcut of the digit generators: the fixed-point and mantissa texts
+// of the values nearly every line shows, planned by one 128-bit product and
+// one comparison with a precomputed threshold, then written sixteen digits
+// at a time. It says "no" to every other value; the general way
+// (generaldigits.cpp) takes those.
 //
-// A positive double is a dyadic fraction m / 2^s with a 53-bit significand
-// m, and so is every entry of R. For the values below, the exact value the
-// digit steps work on is x = v * 10^a + R[k] * 10^b (a power of ten that
-// the steps apply exactly, and the rounding term), and the digits shown are
-// those of floor(x), found in 128-bit integer arithmetic: the whole part of
-// m * 10^a / 2^s, plus 1 when the two fractional parts add up to 1 or more,
-// an exact comparison over the common denominator 2^max(s, t). The digits
-// are those the general path reads off the same exact value; the shortcuts
-// only spare the expansions.
+// What it takes: fixed-point text of 0 < |v| < 10^14 with at most 16 places
+// (any count below 0 too) and at most 14 integer digits after rounding;
+// mantissa text of 10^-15 <= |v| < 10 with 1 to 17 digits (0 meaning 15);
+// in both, v a normal double whose scale s (below) is at most 126.
+//
+// Why the text is the same: the general way reads off the digits of
+// floor(|v| * 10^a + R[p] * 10^b) for the exact value (a = b = the places
+// computed for the fixed-point text; a = J + n - 1, b = n - 1 after scaling
+// by 10^J for the mantissa text, the scaling steps being exact for these
+// powers), with R[p] * 10^b < 1. |v| is m / 2^s, so the first term is
+// W + F / 2^s, W and F the whole part and remainder of m * 10^a / 2^s, and
+//     floor(...) = W + (F / 2^s >= 1 - R[p] * 10^b).
+// As 128-bit fractions (F shifted to the top of 128 bits, exact for s <=
+// 128), the right-hand side is 2^128 - R[p] * 10^b * 2^128, a whole number
+// since R[p]'s denominator is at most 2^107: the threshold T[p][b] below,
+// computed exactly once.
 #include "realtext/realdigits.h"
 #include "realtext/realtables.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cassert>
 #include <cmath>
+#include <cstring>
 
 namespace realtext::digits {
 namespace {
 
-using exact::digitChar;
+constexpr std::size_t kPlaces = R.size(); // 0 to 16
+constexpr auto kIntComputed = static_cast<std::size_t>(kFixIntComputed);
+constexpr auto kAllComputed = static_cast<std::size_t>(kFixAllComputed);
 
-// The entries of R as dyadic fractions (all of them are in range).
-constexpr std::array<Dyadic, R.size()> kRDyadic = [] {
-    std::array<Dyadic, R.size()> d{};
-    for (std::size_t k = 0; k < R.size(); ++k) toDyadic(R[k], d[k]);
+// R[p] as m / 2^s: every entry is in toDyadic's range.
+constexpr Dyadic dyadicOf(double r) {
+    Dyadic d{};
+    toDyadic(r, d);
     return d;
-}();
-
-// floor(v * 10^a + r * 10^b) for v = m / 2^s and r = mr / 2^t, when
-// r * 10^b < 1 and the result is below 2^64. With a <= 22 every product is
-// below 2^53 * 10^22 < 2^127, and both fractional parts below 2^max(s, t).
-std::uint64_t floorScaled(const Dyadic& v, std::size_t a, const Dyadic& r, std::size_t b) {
-    assert(a < kPow10Count && b < kPow10Count);
-    assert(v.s >= 0 && v.s <= 126 && r.s >= 0 && r.s <= 126);
-    const U128 n = U128{v.m} * kPow10[a].exact;
-    const U128 whole = n >> v.s;
-    const U128 frac = n - (whole << v.s);        // of 2^s
-    const U128 rn = U128{r.m} * kPow10[b].exact; // of 2^t, and below 2^t
-    assert(rn < (U128{1} << r.s));
-    const int d = std::max(v.s, r.s);
-    const U128 sum = (frac << (d - v.s)) + (rn << (d - r.s));
-    return static_cast<std::uint64_t>(whole) + (sum >= (U128{1} << d) ? 1u : 0u);
 }
 
-// The pairs "00" to "99": putDigits writes two digits per division.
-constexpr std::array<char, 200> kDigitPairs = [] {
-    std::array<char, 200> t{};
-    for (std::size_t i = 0; i < 100; ++i) {
-        t[2 * i] = static_cast<char>('0' + i / 10);
-        t[2 * i + 1] = static_cast<char>('0' + i % 10);
+// T[p][b] = 2^128 - R[p] * 10^b * 2^128 for b <= p (where R[p] * 10^b < 1);
+// 2^128 - y is -y in 128-bit arithmetic.
+constexpr std::array<std::array<U128, kPlaces>, kPlaces> kThreshold = [] {
+    std::array<std::array<U128, kPlaces>, kPlaces> t{};
+    for (std::size_t p = 0; p < kPlaces; ++p) {
+        const Dyadic r = dyadicOf(R[p]);
+        for (std::size_t b = 0; b <= p; ++b) {
+            const U128 y = (U128{r.m} * pow10u64(b)) << (128 - r.s);
+            t[p][b] = -y;
+        }
     }
     return t;
 }();
 
-// Writes the last field.size() decimal digits of q into field; returns what
-// is left of q in front of them.
-std::uint64_t putDigits(std::span<char> field, std::uint64_t q) {
-    std::size_t end = field.size();
-    for (; end >= 2; end -= 2) {
-        const std::size_t pair = static_cast<std::size_t>(q % 100) * 2;
-        q /= 100;
-        field[end - 2] = kDigitPairs[pair];
-        field[end - 1] = kDigitPairs[pair + 1];
-    }
-    if (end == 1) {
-        field[0] = digitChar(q);
-        q /= 10;
-    }
-    return q;
+// floor(m * 10^a / 2^s + R[p] * 10^b), as above. With a <= 22 the product is
+// below 2^53 * 10^22 < 2^127; the whole part must fit 64 bits.
+std::uint64_t roundedScaled(const Dyadic& v, std::size_t a, std::size_t p, std::size_t b) {
+    assert(a < kPow10Count && p < kPlaces && b <= p);
+    assert(v.s >= 1 && v.s <= 126);
+    const U128 n = U128{v.m} * kPow10[a].exact;
+    const U128 frac = n << (128 - v.s);
+    return static_cast<std::uint64_t>(n >> v.s) + (frac >= kThreshold[p][b] ? 1u : 0u);
 }
+
+// The eight decimal digits of n < 10^8 as characters, in text order in
+// memory: halves, then pairs, then single digits split in every lane at once.
+std::uint64_t eightDigits(std::uint64_t n) {
+    std::uint64_t v = (n / 10000) | ((n % 10000) << 32);
+    const std::uint64_t hundreds = ((v * 5243) >> 19) & 0x0000007F0000007Full;
+    v = hundreds | ((v - hundreds * 100) << 16);
+    const std::uint64_t tens = ((v * 103) >> 10) & 0x000F000F000F000Full;
+    v = tens | ((v - tens * 10) << 8);
+    return v | 0x3030303030303030ull;
+}
+
+// The sixteen decimal digits of n < 10^16 as characters, in text order:
+// byte i of the 128-bit word is character i.
+U128 sixteenDigits(std::uint64_t n) {
+    assert(n < pow10u64(16));
+    return U128{eightDigits(n / 100000000)} | (U128{eightDigits(n % 100000000)} << 64);
+}
+
+// Stores the 16 bytes of w at `at`.
+void store16(char* at, U128 w) { std::memcpy(at, &w, sizeof w); }
 
 } // namespace
 
@@ -83,83 +99,95 @@ std::int32_t decimalDigits(std::uint64_t n) {
     return static_cast<std::int32_t>(t) + (m >= pow10u64(t) ? 1 : 0);
 }
 
-// FIXDIGITS of 0 < |v| < 10^14 with places up to 16 and at most 14 integer
-// digits after rounding. Here x = |v| + R[places]: ndig counts the digits of
-// floor(x), and the computed digits are those of floor(x * 10^k),
-// k = computed - ndig.
-bool fixDigitsFast(double v, std::int32_t places, Area& out) {
-    if (!(std::fabs(v) < 1e14) || places > 16) return false;
-    Dyadic dv;
-    if (!toDyadic(std::fabs(v), dv)) return false; // zero and subnormals too
-    const Dyadic& dr = kRDyadic[static_cast<std::size_t>(places < 0 ? 0 : places)];
-    const std::int32_t ndig = decimalDigits(floorScaled(dv, 0, dr, 0));
-    if (ndig > kFixIntComputed) return false;
-    const std::int32_t shownPlaces = places > 0 ? places : 0;
-    const std::int32_t computed =
-        std::min(ndig + shownPlaces, static_cast<std::int32_t>(kFixAllComputed));
-    const auto k = static_cast<std::size_t>(computed - ndig);
-    const std::uint64_t q = floorScaled(dv, k, dr, k);
-    // The sign, then ndig digits and (for places >= 0) the point and the
-    // places: the computed places come first, right to left, then the
-    // integer digits; places beyond the computed digits are zeros.
-    const std::size_t sign = v < 0 ? 1 : 0;
-    const std::size_t length = static_cast<std::size_t>(ndig) +
-                               (places >= 0 ? 1 + static_cast<std::size_t>(shownPlaces) : 0);
-    std::span<char> text = out.reserve(sign + length);
-    if (text.empty()) return false;
-    if (sign != 0) text[0] = '-';
-    text = text.subspan(sign);
-    const auto intDigits = static_cast<std::size_t>(ndig);
-    for (std::size_t i = static_cast<std::size_t>(computed); i < length - 1; ++i) text[i + 1] = '0';
-    if (places >= 0) text[intDigits] = '.';
-    const std::uint64_t left = k > 0 ? putDigits(text.subspan(intDigits + 1, k), q) : q;
-    putDigits(text.first(intDigits), left);
+bool planFixed(double v, std::int32_t places, FixedPlan& f) {
+    const double a = std::fabs(v);
+    Dyadic d;
+    if (!(a < 1e14) || places >= static_cast<std::int32_t>(kPlaces) || !toDyadic(a, d))
+        return false; // zero, subnormals, infinities and NaNs too
+    const std::size_t p = places > 0 ? static_cast<std::size_t>(places) : 0;
+    // ndig: the integer digits of |v| + R[p], those of |v| or, when the
+    // rounding carries into a new digit, one more; the computed digits then
+    // reach 10^computed, and are computed again with the digit counted.
+    auto ndig = static_cast<std::size_t>(decimalDigits(a < 1 ? 0 : static_cast<std::uint64_t>(a)));
+    std::size_t computed = std::min<std::size_t>(ndig + p, kAllComputed);
+    std::size_t k = computed - ndig;
+    std::uint64_t q = roundedScaled(d, k, p, k);
+    if (q >= pow10u64(computed)) {
+        ++ndig;
+        if (ndig > kIntComputed) return false;
+        computed = std::min<std::size_t>(ndig + p, kAllComputed);
+        k = computed - ndig;
+        q = roundedScaled(d, k, p, k);
+    }
+    f.digits = q;
+    f.ndig = ndig;
+    f.k = k;
+    f.shown = p;
+    f.point = places >= 0;
+    f.negative = v < 0;
     return true;
 }
 
-// FLTDIGITS of 10^-15 <= |v| < 10 with 1 to 17 digits (n = 0 is 15). The
-// scaling steps bring v into [1, 10) with powers of ten that doubles hold
-// exactly (from 10^-15 on, the steps by 10^16 and up never apply), so the
-// scaled value is v * 10^J exactly, and the digits are those of
-// floor(v * 10^(J + n - 1) + R[n - 1] * 10^(n - 1)), one fewer when
-// rounding reached 10.
-bool fltDigitsFast(double value, std::uint32_t n, Area& out) {
-    const double v = std::fabs(value);
+// The sixteen digit characters are shifted in registers so that the
+// integer digits, then the places, start a 16-byte store.
+void writeFixed(const FixedPlan& f, char* at) {
+    const U128 chars = sixteenDigits(f.digits);
+    const std::size_t computed = f.ndig + f.k;
+    *at = '-';
+    at += f.negative ? 1 : 0;
+    store16(at, chars >> (8 * (16 - computed)));
+    at += f.ndig;
+    if (!f.point) return;
+    *at++ = '.';
+    if (f.k > 0) store16(at, chars >> (8 * (16 - f.k)));
+    at += f.k;
+    std::memset(at, '0', kPlanScratch); // the places past the computed digits
+}
+
+bool planFloat(double v, std::uint32_t n, FloatPlan& f) {
+    const double a = std::fabs(v);
     if (n == 0) n = 15;
-    if (!(v >= 1e-15 && v < 10) || n > 17) return false;
-    Dyadic dv;
-    if (!toDyadic(v, dv)) return false;
-    // The steps for v < 1, on v * 10^j = m * 10^j / 2^s compared with 1
-    // exactly: multiply by 10^8, 10^4, 10^2 and 10 while the product stays
-    // at most 1 (j stays at most 15), then by 10 once more if below 1.
-    const U128 one = U128{1} << dv.s;
+    Dyadic d;
+    if (!(a >= 1e-15 && a < 10) || n > kPlaces || !toDyadic(a, d)) return false;
+    // J: the least power of ten that brings |v| to 1 or more (never exactly
+    // 1 when J > 0: 10^J / 2^s is no power of two), at most 15 here.
+    const U128 one = U128{1} << d.s;
     std::size_t J = 0;
-    if (v < 1) {
-        for (std::size_t step = 8; step >= 1; step /= 2) {
-            if (U128{dv.m} * kPow10[J + step].exact <= one) J += step;
-        }
-        if (U128{dv.m} * kPow10[J].exact < one) ++J;
-    }
+    while (U128{d.m} * kPow10[J].exact < one) ++J;
     const std::size_t places = n - 1;
     if (J + places >= kPow10Count) return false;
-    std::uint64_t q = floorScaled(dv, J + places, kRDyadic[places], places);
+    std::uint64_t q = roundedScaled(d, J + places, places, places);
     auto e = -static_cast<std::int32_t>(J);
-    if (q >= kPow10[n].exact) { // rounding reached 10: one digit fewer
+    if (q >= pow10u64(n)) { // rounding reached 10: one digit fewer
         q /= 10;
         ++e;
     }
-    // The sign, the digit, the point and n - 1 digits, then the exponent.
-    const std::size_t sign = value < 0 ? 1 : 0;
-    const std::size_t length = n > 1 ? n + 1 : 1;
-    std::span<char> text = out.reserve(sign + length);
-    if (text.empty()) return false;
-    if (sign != 0) text[0] = '-';
-    text = text.subspan(sign);
-    const std::uint64_t first = places > 0 ? putDigits(text.subspan(2, places), q) : q;
-    text[0] = digitChar(first);
-    if (n > 1) text[1] = '.';
-    emitExponent(out, e);
+    f.digits = q;
+    f.n = n;
+    f.exponent = e;
+    f.negative = v < 0;
     return true;
+}
+
+void writeFloat(const FloatPlan& f, char* at) {
+    const std::size_t tail = f.n - 1;
+    const std::uint64_t lead = f.digits / pow10u64(tail);
+    *at = '-';
+    at += f.negative ? 1 : 0;
+    *at++ = static_cast<char>('0' + lead);
+    if (tail > 0) {
+        *at++ = '.';
+        store16(at, sixteenDigits(f.digits - lead * pow10u64(tail)) >> (8 * (16 - tail)));
+        at += tail;
+    }
+    // |exponent| <= 15 here: its hundreds digit is 0.
+    const std::uint32_t ae = f.exponent < 0 ? static_cast<std::uint32_t>(-f.exponent)
+                                            : static_cast<std::uint32_t>(f.exponent);
+    at[0] = 'E';
+    at[1] = f.exponent < 0 ? '-' : '+';
+    at[2] = '0';
+    at[3] = static_cast<char>('0' + ae / 10);
+    at[4] = static_cast<char>('0' + ae % 10);
 }
 
 } // namespace realtext::digits

@@ -1,7 +1,8 @@
-// The digit generators of the real text conversion (internal), each beside
-// the one it stands for: the shortcuts (fastdigits.cpp) say "no" to anything
-// outside their subset and the general way (generaldigits.cpp) takes every
-// value; both write into an Area.
+// The digit generators of the real text conversion (internal): one shortcut
+// (fastdigits.cpp) that plans the texts of ordinary values and says "no" to
+// anything else, and the general way (generaldigits.cpp) that takes every
+// value and writes into an Area. fixDigitsAt and fltDigitsAt are the one
+// dispatch between them.
 #pragma once
 
 #include "realtext/decdigits.h"
@@ -9,15 +10,12 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <span>
 #include <string_view>
 
 namespace realtext::digits {
 
-// The work area of a digit generator: kWorkArea characters at `a`, those
-// after the last dropped. It is a WORKAREA, or the place in a caller's array
-// where REALTOFIX or WRTREAL want the text. Nothing but the text and its NUL
-// is written.
+// The work area of the general way: kWorkArea characters at `a`, those
+// after the last dropped. Nothing but the text and its NUL is written.
 struct Area {
     char* a;
     std::size_t len = 0;
@@ -26,17 +24,6 @@ struct Area {
         if (len < kWorkArea) a[len++] = c;
     }
     bool full() const { return len >= kWorkArea; }
-    void end() {
-        if (len < kWorkArea) a[len] = '\0';
-    }
-    // The next n characters, taken as written; empty (and nothing taken)
-    // when fewer than n are left.
-    std::span<char> reserve(std::size_t n) {
-        if (n > kWorkArea - len) return {};
-        const std::span<char> s(a + len, n);
-        len += n;
-        return s;
-    }
 };
 
 inline void infinite(Area& out) {
@@ -58,21 +45,53 @@ inline void emitExponent(Area& out, std::int32_t e) {
 // The number of decimal digits of n (1 for 0).
 std::int32_t decimalDigits(std::uint64_t n);
 
-// FIXDIGITS and FLTDIGITS for ordinary values; false, with nothing emitted,
-// for everything else.
-bool fixDigitsFast(double v, std::int32_t places, Area& out);
-bool fltDigitsFast(double value, std::uint32_t n, Area& out);
+// The shortcut (fastdigits.cpp): a text planned (its digits computed, its
+// length known) before it is written. A plan's writer writes its length()
+// characters and may write up to kPlanScratch more behind them.
+constexpr std::size_t kPlanScratch = 16;
+
+struct FixedPlan {
+    std::uint64_t digits = 0; // the computed digits, ndig + k of them
+    std::size_t ndig = 0;     // integer digits
+    std::size_t k = 0;        // computed places
+    std::size_t shown = 0;    // places shown (those past k are zeros)
+    bool point = true;        // false for a count of places below 0
+    bool negative = false;
+    std::size_t length() const { return (negative ? 1 : 0) + ndig + (point ? 1 + shown : 0); }
+};
+// FIXDIGITS(v, places) as a plan; false for values the shortcut does not take.
+bool planFixed(double v, std::int32_t places, FixedPlan& f);
+void writeFixed(const FixedPlan& f, char* at);
+
+struct FloatPlan {
+    std::uint64_t digits = 0; // n digits
+    std::size_t n = 0;
+    std::int32_t exponent = 0;
+    bool negative = false;
+    std::size_t length() const { return (negative ? 1 : 0) + (n > 1 ? n + 1 : 1) + 5; }
+};
+// FLTDIGITS(v, n) as a plan; false for values the shortcut does not take.
+bool planFloat(double v, std::uint32_t n, FloatPlan& f);
+void writeFloat(const FloatPlan& f, char* at);
+
+// The longest planned texts: a sign, 14 integer digits, the point and 16
+// places; a sign, 17 digits, the point and the exponent. With the writers'
+// scratch they stay inside a work area.
+static_assert(1 + 14 + 1 + 16 + kPlanScratch <= kWorkArea);
+static_assert(1 + 17 + 1 + 5 + kPlanScratch <= kWorkArea);
 
 // FIXDIGITS and FLTDIGITS the general way: every value.
 void fixDigitsGeneral(double v, std::int32_t places, Area& out);
 void fltDigitsGeneral(double v, std::uint32_t n, Area& out);
 
-// The digit generators, the shortcut first.
-inline void fixDigits(double v, std::int32_t places, Area& out) {
-    if (!fixDigitsFast(v, places, out)) fixDigitsGeneral(v, places, out);
-}
-inline void fltDigits(double v, std::uint32_t n, Area& out) {
-    if (!fltDigitsFast(v, n, out)) fltDigitsGeneral(v, n, out);
-}
+// The digit generators, the shortcut first, writing at `at`, which has room
+// for kWorkArea + kPlanScratch characters; the characters behind the text
+// are scratch. Return the length of the text (at most kWorkArea).
+std::size_t fixDigitsAt(double v, std::int32_t places, char* at);
+std::size_t fltDigitsAt(double v, std::uint32_t n, char* at);
+constexpr std::size_t kDigitsRoom = kWorkArea + kPlanScratch;
+// The public rooms (realtext.h) leave the digit generators theirs.
+static_assert(fieldRoom(0) >= 1 + kDigitsRoom); // width 0: a blank, then the text
+static_assert(kFixedRoom >= 1 + kDigitsRoom);
 
 } // namespace realtext::digits

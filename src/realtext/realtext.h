@@ -35,6 +35,20 @@ void WRTREAL(double v, std::uint32_t width);
 void REALTOFIX(double v, std::uint32_t D, std::uint32_t I, std::span<char> text, std::uint32_t& pos,
                bool& ok);
 
+// For a writer that builds its line in place (the command loop's result
+// line, in the console's output buffer): the field of WRTREAL and the text
+// of REALTOFIX written at `at`, which has room for fieldRoom(width) or
+// kFixedRoom characters; each returns the length of what it wrote (no NUL),
+// and the characters behind that are scratch. These are the layouts WRTREAL
+// and REALTOFIX use themselves.
+constexpr std::uint32_t kFieldWidthCap = 160;
+constexpr std::size_t fieldRoom(std::uint32_t width) { return width + 1 + kWorkArea + 16; }
+constexpr std::size_t kFixedRoom = 1 + kWorkArea + 16;
+// What WRTREAL(v, width) writes, for width <= kFieldWidthCap.
+std::size_t writeField(double v, std::uint32_t width, char* at);
+// What REALTOFIX(v, D, I) writes before its NUL, however long.
+std::size_t writeFixedText(double v, std::uint32_t D, std::uint32_t I, char* at);
+
 // Parses a real starting at text[pos]; see realread.cpp for the grammar.
 void TEXTTOREAL(std::span<const char> text, std::uint32_t& pos, double& value, bool& ok);
 

@@ -1,60 +1,67 @@
 // The real writers: the digit generators' work areas (FIXDIGITS, FLTDIGITS),
-// the console writer WRTREAL and REALTOFIX into a caller's array. The digits
-// come from runtime/realdigits.h; here is only the layout.
-#include "runtime/console.h"
+// the field of WRTREAL and the fixed-point text of REALTOFIX, each laid out
+// here once. The digits come from realtext/realdigits.h.
 #include "realtext/realdigits.h"
 #include "realtext/realtables.h"
 #include "realtext/realtext.h"
-#include "realtext/realtext_testing.h"
+#include "runtime/console.h"
 
 #include <algorithm>
+#include <array>
+#include <cassert>
 #include <cmath>
+#include <cstring>
 #include <limits>
-#include <string>
-#include <string_view>
 
 namespace realtext {
 
-using digits::Area;
-using digits::fixDigits;
-using digits::fltDigits;
+using digits::kDigitsRoom;
 using exact::Expansion;
 using exact::intDigits;
 
-WORKAREA FIXDIGITS(double v, std::int32_t places) {
-    WORKAREA w{};
-    Area out(w.data());
-    fixDigits(v, places, out);
-    return w;
-}
+static_assert(fieldRoom(kFieldWidthCap) <= runtime::kPlaceCap,
+              "WRTREAL builds its field in the console's place");
 
-WORKAREA FLTDIGITS(double v, std::uint32_t n) {
-    WORKAREA w{};
-    Area out(w.data());
-    fltDigits(v, n, out);
-    return w;
-}
+namespace digits {
 
-WORKAREA general::FIXDIGITS(double v, std::int32_t places) {
-    WORKAREA w{};
-    Area out(w.data());
-    digits::fixDigitsGeneral(v, places, out);
-    return w;
-}
-
-WORKAREA general::FLTDIGITS(double v, std::uint32_t n) {
-    WORKAREA w{};
-    Area out(w.data());
-    digits::fltDigitsGeneral(v, n, out);
-    return w;
-}
-
-void WRTREAL(double v, std::uint32_t width) {
-    if (width == 0) {
-        runtime::WRTCHR(' ');
-        runtime::WRTSTR(FLTDIGITS(v, 0));
-        return;
+std::size_t fixDigitsAt(double v, std::int32_t places, char* at) {
+    FixedPlan f;
+    if (planFixed(v, places, f)) {
+        writeFixed(f, at);
+        return f.length();
     }
+    Area out(at);
+    fixDigitsGeneral(v, places, out);
+    return out.len;
+}
+
+std::size_t fltDigitsAt(double v, std::uint32_t n, char* at) {
+    FloatPlan f;
+    if (planFloat(v, n, f)) {
+        writeFloat(f, at);
+        return f.length();
+    }
+    Area out(at);
+    fltDigitsGeneral(v, n, out);
+    return out.len;
+}
+
+} // namespace digits
+
+namespace {
+
+// A work area holding the len characters at text, and a NUL when shorter.
+WORKAREA workArea(const char* text, std::size_t len) {
+    WORKAREA w{};
+    std::memcpy(w.data(), text, len);
+    return w;
+}
+
+// The text of a field of width > 0, without its blanks: the fixed-point text
+// with as many places as leave room for the integer digits, the sign and the
+// point, or, where there is no room for those, the mantissa text with the
+// width less 6 digits (7 with a sign).
+std::size_t fieldText(double v, std::uint32_t width, char* at) {
     // E: the number of integer digits of |v| less one, counted exactly (a
     // floating-point logarithm makes 1000 look like 999.99...).
     const double a = std::fabs(v);
@@ -69,73 +76,94 @@ void WRTREAL(double v, std::uint32_t width) {
         E = intDigits(Expansion(a * unit), unit, low) - 1;
     } // an infinity or a NaN keeps E = 0
     if (v < 0) E += 1;
-
-    // The work area's text, built here with its length known.
-    std::array<char, kWorkArea> text;
-    Area out(text.data());
     if (std::int64_t{width} >= E + 2) {
         // Places beyond the work area show nothing more, so the count is capped.
-        std::int64_t places = std::int64_t{width} - 2 - E;
-        if (places > std::numeric_limits<std::int32_t>::max())
-            places = std::numeric_limits<std::int32_t>::max();
-        fixDigits(v, static_cast<std::int32_t>(places), out);
-    } else {
-        std::uint32_t n = width;
-        if (!(v < 0) && width > 6) {
-            n = width - 6;
-        } else if (v < 0 && width > 7) {
-            n = width - 7;
-        }
-        fltDigits(v, n, out);
+        const std::int64_t places = std::min<std::int64_t>(
+            std::int64_t{width} - 2 - E, std::numeric_limits<std::int32_t>::max());
+        return digits::fixDigitsAt(v, static_cast<std::int32_t>(places), at);
     }
-    for (std::size_t i = out.len; i < width; ++i) runtime::WRTCHR(' ');
-    runtime::WRTCHARS(std::span<const char>(text.data(), out.len));
+    std::uint32_t n = width;
+    if (!(v < 0) && width > 6) {
+        n = width - 6;
+    } else if (v < 0 && width > 7) {
+        n = width - 7;
+    }
+    return digits::fltDigitsAt(v, n, at);
+}
+
+} // namespace
+
+WORKAREA FIXDIGITS(double v, std::int32_t places) {
+    std::array<char, kDigitsRoom> text;
+    return workArea(text.data(), digits::fixDigitsAt(v, places, text.data()));
+}
+
+WORKAREA FLTDIGITS(double v, std::uint32_t n) {
+    std::array<char, kDigitsRoom> text;
+    return workArea(text.data(), digits::fltDigitsAt(v, n, text.data()));
+}
+
+std::size_t writeField(double v, std::uint32_t width, char* at) {
+    assert(width <= kFieldWidthCap);
+    if (width == 0) {
+        at[0] = ' ';
+        return 1 + digits::fltDigitsAt(v, 0, at + 1);
+    }
+    const std::size_t len = fieldText(v, width, at);
+    if (len >= width) return len;
+    // Blanks first: the text moves behind them (nearly every field of 15 is
+    // filled by its text, so this is rare on the result line).
+    const std::size_t pad = width - len;
+    std::memmove(at + pad, at, len);
+    std::memset(at, ' ', pad);
+    return width;
+}
+
+void WRTREAL(double v, std::uint32_t width) {
+    if (width <= kFieldWidthCap) {
+        char* const at = runtime::WRTPLACE(fieldRoom(width));
+        runtime::WRTPLACED(writeField(v, width, at));
+        return;
+    }
+    std::array<char, kDigitsRoom> text;
+    const std::size_t len = fieldText(v, width, text.data());
+    for (std::size_t i = len; i < width; ++i) runtime::WRTCHR(' ');
+    runtime::WRTCHARS(std::span<const char>(text.data(), len));
+}
+
+std::size_t writeFixedText(double v, std::uint32_t D, std::uint32_t I, char* at) {
+    std::size_t sign = 0;
+    if (v < 0) {
+        at[sign++] = '-';
+        v = -v;
+    }
+    if (!std::isfinite(v)) {
+        constexpr char kInfinity[] = "infinity";
+        std::memcpy(at + sign, kInfinity, sizeof kInfinity - 1);
+        return sign + sizeof kInfinity - 1;
+    }
+    D = std::min<std::uint32_t>(D, 16);
+    I = std::min(I, D);
+    return sign + digits::fixDigitsAt(v, static_cast<std::int32_t>(D - I), at + sign);
 }
 
 void REALTOFIX(double v, std::uint32_t D, std::uint32_t I, std::span<char> text, std::uint32_t& pos,
                bool& ok) {
-    ok = true;
-    auto put = [&](char c) {
-        if (pos < text.size()) {
-            text[pos++] = c;
-        } else if (c != '\0') {
-            ok = false;
-        }
-    };
-    if (v < 0) {
-        put('-');
-        v = -v;
-    }
-    if (!std::isfinite(v)) {
-        for (char c : std::string_view("infinity")) put(c);
-        put('\0');
-        return;
-    }
-    if (D > 16) D = 16;
-    if (I > D) I = D;
-    const auto places = static_cast<std::int32_t>(D - I);
-    if (pos < text.size() && text.size() - pos > kWorkArea) {
-        // Room for the whole work area and its NUL: the text is built where
-        // it goes, the same characters without the copy.
-        Area out(text.data() + pos);
-        fixDigits(v, places, out);
-        pos += static_cast<std::uint32_t>(out.len);
-        text[pos] = '\0';
-        return;
-    }
-    const WORKAREA w = FIXDIGITS(v, places);
-    // The characters before the work area's NUL, as many as fit from pos on
-    // (the same as writing them one by one by the rule above).
-    const char* nul = std::char_traits<char>::find(w.data(), w.size(), '\0');
-    const std::size_t len = nul != nullptr ? static_cast<std::size_t>(nul - w.data()) : w.size();
+    // The characters of the text, as many as fit from pos on, then a NUL
+    // where there is room: ok tells whether all of them fitted.
+    std::array<char, kFixedRoom> fixed;
+    const std::size_t len = writeFixedText(v, D, I, fixed.data());
     const std::size_t room = pos < text.size() ? text.size() - pos : 0;
     const std::size_t fits = std::min(len, room);
     if (fits > 0) {
-        std::copy_n(w.data(), fits, text.subspan(pos, fits).begin());
+        std::copy_n(fixed.data(), fits, text.subspan(pos, fits).begin());
         pos += static_cast<std::uint32_t>(fits);
     }
-    if (fits < len) ok = false;
-    if (pos < text.size()) text[pos] = '\0';
+    ok = fits == len;
+    if (pos < text.size()) {
+        text[pos] = '\0';
+        if (!std::isfinite(v)) ++pos; // the NUL after "infinity" is one of its characters
+    }
 }
 
 } // namespace realtext

@@ -3,9 +3,9 @@
 #include "text/numtext.h"
 
 #include "realtext/chop.h"
-#include "runtime/console.h"
 #include "realtext/inttext.h"
 #include "realtext/realtext.h"
+#include "runtime/console.h"
 
 #include <cmath>
 #include <limits>
@@ -51,6 +51,18 @@ void CROPNUM(std::span<char> s) {
 void CROPFIXED(std::span<char> s) {
     std::uint32_t len = STRLNG(s);
     if (SCNFWD(s, len, '.', true) <= len) CROPNUM(s);
+}
+
+std::size_t croppedLength(std::span<const char> text) {
+    std::size_t n = text.size();
+    while (n > 0 && text[n - 1] == '0') --n;
+    if (n == text.size()) return n; // no zeros to drop
+    // The zeros go when a point stands before them: looked for from the end,
+    // where it is a few places away.
+    for (std::size_t i = n; i > 0; --i) {
+        if (text[i - 1] == '.') return n;
+    }
+    return text.size();
 }
 
 void GETCROPNUM(double x, std::span<char> s) {

@@ -5,6 +5,7 @@
 
 #include "text/textbuf.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 
@@ -18,7 +19,12 @@ namespace text::num {
 void CROPNUM(std::span<char> s);
 // CROPNUM for a fixed-point text: a text without a point (an infinity, or
 // digits cut before their point) is left as it is, its zeros being digits.
+//   "  12.500" -> "12.5"    "5.000" -> "5."    "1000" -> "1000"
 void CROPFIXED(std::span<char> s);
+// The length CROPFIXED leaves of a text without leading blanks (as REALTOFIX
+// writes), for a writer that has the text's length at hand:
+//   "12.500" -> 4    "0.000000000" -> 2    "infinity" -> 8
+std::size_t croppedLength(std::span<const char> text);
 // Writes x with one place after the point into buf and cuts the text just
 // before its last point, leaving the sign and the integer digits (COUNT is
 // their number). False, with the uncut text, when the text holds no point.
