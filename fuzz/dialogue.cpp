@@ -301,7 +301,7 @@ Outcome runDialogue(std::string_view in) {
     runtime::CONUSEMEMORY(in);
     fuzzcheck::freshStart();
     fuzzwrap::scan = fuzzwrap::LineScan{};
-    calc::loop::CMDLOOP();
+    calc::loop::commandLoop();
     Outcome o;
     o.out = runtime::CONTAKEOUTPUT();
     std::copy(calc::stack::REGSTK.begin(), calc::stack::REGSTK.end(), o.regs.begin());

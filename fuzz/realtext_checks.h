@@ -43,7 +43,7 @@ using fuzzcheck::isDigit;
 using fuzzcheck::pow10;
 using fuzzcheck::require;
 
-inline std::string textOf(const realtext::WORKAREA& w) {
+inline std::string textOf(const realtext::WorkArea& w) {
     std::size_t n = 0;
     while (n < w.size() && w[n] != '\0') ++n;
     return std::string(w.data(), n);
@@ -133,7 +133,7 @@ inline void checkFifteenDigits(const FixedParts& p, std::string_view what) {
 }
 
 inline void checkFixdigits(double v, std::int32_t places) {
-    const realtext::WORKAREA w = realtext::FIXDIGITS(v, places);
+    const realtext::WorkArea w = realtext::FIXDIGITS(v, places);
     std::string t = textOf(w);
     std::string what = "FIXDIGITS(" + fuzzcheck::bitsOf(v) + ", " +
                        fuzzcheck::decimal(std::int64_t{places}) + ") = " + t;
@@ -206,7 +206,7 @@ inline FloatParts splitFloat(const std::string& t, std::string_view what) {
 }
 
 inline void checkFltdigits(double v, std::uint32_t n) {
-    const realtext::WORKAREA w = realtext::FLTDIGITS(v, n);
+    const realtext::WorkArea w = realtext::FLTDIGITS(v, n);
     std::string t = textOf(w);
     std::string what = "FLTDIGITS(" + fuzzcheck::bitsOf(v) + ", " +
                        fuzzcheck::decimal(std::uint64_t{n}) + ") = " + t;
@@ -374,7 +374,7 @@ inline void checkFixedRoundTrip(std::uint64_t mantissa, int exp2) {
 // place, give or take TEXTTOREAL's rounding of each step.
 inline void checkFloatRoundTrip(double v) {
     if (!std::isfinite(v) || v == 0 || std::fabs(v) < 1e-290 || std::fabs(v) > 1e290) return;
-    realtext::WORKAREA w = realtext::FLTDIGITS(v, 17);
+    realtext::WorkArea w = realtext::FLTDIGITS(v, 17);
     std::string t = textOf(w);
     std::string what = "mantissa round trip of " + fuzzcheck::bitsOf(v) + " via " + t;
     std::uint32_t pos = 0;

@@ -4,9 +4,9 @@
 // double where a value is stored, as the registers are.
 #include "calc/arith.h"
 
+#include "calc/x87.h"
 #include "realtext/chop.h"
 #include "realtext/realtext.h"
-#include "calc/x87.h"
 #include "text/numtext.h"
 
 #include <bit>
@@ -54,7 +54,7 @@ double REALINT(double x) {
     if (whole >= kTextWholeLimit) return std::signbit(t) ? -whole : whole;
     text::TEXTBUF buf{};
     // Only a NaN is left without a point in its text: it stays as it is.
-    if (!text::num::WHOLEDIGITS(t, buf)) return x;
+    if (!text::num::wholeDigits(t, buf)) return x;
     std::uint32_t pos = 0;
     bool ok = false;
     double value = x;
@@ -80,7 +80,7 @@ double PWRI(double x, std::int32_t n) {
     return result;
 }
 
-double POWWHOLE(double y, double x) {
+double powWhole(double y, double x) {
     const std::int64_t n = RNDINT(x);
     if (n >= std::numeric_limits<std::int32_t>::min() &&
         n <= std::numeric_limits<std::int32_t>::max()) {
@@ -98,7 +98,7 @@ double POWWHOLE(double y, double x) {
     return sign * (grows ? std::numeric_limits<double>::infinity() : 0.0);
 }
 
-std::int64_t RNDINT(double x) { return realtext::CHOPNEAREST(x); }
+std::int64_t RNDINT(double x) { return realtext::chopNearest(x); }
 
 double TRUNCPLC(double x, std::int32_t n) {
     // Clears the lowest 52 - n bits: none when n >= 52, all 64 when 52 - n >= 64.
@@ -112,7 +112,7 @@ double TRUNCPLC(double x, std::int32_t n) {
     return std::bit_cast<double>(std::bit_cast<std::uint64_t>(x) & mask);
 }
 
-long double POW2SPLIT(long double u) {
+long double pow2Split(long double u) {
     // The fraction keeps the sign of u; an infinite or NaN u gives NaN.
     long double f = std::fmod(u, 1.0L);
     long double r = calc::x87::F2XM1(f) + 1.0L;
@@ -128,11 +128,11 @@ long double POW2SPLIT(long double u) {
     return std::scalbn(r, scale);
 }
 
-long double POWABS(long double y, long double x) {
+long double powAbs(long double y, long double x) {
     long double a = std::fabs(y);
     long double t = x * calc::x87::FYL2X(kLn2, a); // ln a, rounded once
     long double u = t * kLog2E;
-    return POW2SPLIT(u);
+    return pow2Split(u);
 }
 
 } // namespace calc::arith

@@ -1,6 +1,7 @@
 // The command loop: one dialogue step per input line. It owns the input line
 // and the result text; the registers belong to the register stack.
 #include "calc/cmdloop.h"
+#include "calc/cmdloop_testing.h"
 
 #include "calc/evaluator.h"
 #include "realtext/realtext.h"
@@ -36,7 +37,7 @@ char* put(char* at, std::string_view s) {
 
 } // namespace
 
-void CMDLOOP() {
+void commandLoop() {
     for (;;) {
         runtime::WRTSTR(" 21Jul03 Enter calc, or HELP: ");
         runtime::RDSTR(st.LINEBUF.CHARS);
@@ -44,7 +45,7 @@ void CMDLOOP() {
         runtime::WRTLN();
         text::TRMBUF(st.LINEBUF);
         if (st.LINEBUF.COUNT == 0) return;
-        WRTRESULT(eval::EVALTRIMMED(st.LINEBUF)); // trimmed just above
+        writeResult(eval::EVALTRIMMED(st.LINEBUF)); // trimmed just above
     }
 }
 
@@ -53,7 +54,7 @@ void CMDLOOP() {
 // text of REALTOFIX with nine places cropped (its trailing zeros dropped
 // where it has a point: a text without one, an infinity or a value of 10^63
 // and more cut before its point, keeps them as integer digits), a line end.
-void WRTRESULT(double x) {
+void writeResult(double x) {
     char* const line = runtime::WRTPLACE(kLineRoom);
     char* out = put(line, kLabel);
     out += realtext::writeField(x, kFieldWidth, out);

@@ -46,12 +46,12 @@ constexpr Dyadic dyadicOf(double r) {
 
 // T[p][b] = 2^128 - R[p] * 10^b * 2^128 for b <= p (where R[p] * 10^b < 1);
 // 2^128 - y is -y in 128-bit arithmetic.
-constexpr std::array<std::array<U128, kPlaces>, kPlaces> kThreshold = [] {
-    std::array<std::array<U128, kPlaces>, kPlaces> t{};
+constexpr std::array<std::array<Uint128, kPlaces>, kPlaces> kThreshold = [] {
+    std::array<std::array<Uint128, kPlaces>, kPlaces> t{};
     for (std::size_t p = 0; p < kPlaces; ++p) {
         const Dyadic r = dyadicOf(R[p]);
         for (std::size_t b = 0; b <= p; ++b) {
-            const U128 y = (U128{r.m} * pow10u64(b)) << (128 - r.s);
+            const Uint128 y = (Uint128{r.m} * pow10u64(b)) << (128 - r.s);
             t[p][b] = -y;
         }
     }
@@ -63,8 +63,8 @@ constexpr std::array<std::array<U128, kPlaces>, kPlaces> kThreshold = [] {
 std::uint64_t roundedScaled(const Dyadic& v, std::size_t a, std::size_t p, std::size_t b) {
     assert(a < kPow10Count && p < kPlaces && b <= p);
     assert(v.s >= 1 && v.s <= 126);
-    const U128 n = U128{v.m} * kPow10[a].exact;
-    const U128 frac = n << (128 - v.s);
+    const Uint128 n = Uint128{v.m} * kPow10[a].exact;
+    const Uint128 frac = n << (128 - v.s);
     return static_cast<std::uint64_t>(n >> v.s) + (frac >= kThreshold[p][b] ? 1u : 0u);
 }
 
@@ -81,13 +81,13 @@ std::uint64_t eightDigits(std::uint64_t n) {
 
 // The sixteen decimal digits of n < 10^16 as characters, in text order:
 // byte i of the 128-bit word is character i.
-U128 sixteenDigits(std::uint64_t n) {
+Uint128 sixteenDigits(std::uint64_t n) {
     assert(n < pow10u64(16));
-    return U128{eightDigits(n / 100000000)} | (U128{eightDigits(n % 100000000)} << 64);
+    return Uint128{eightDigits(n / 100000000)} | (Uint128{eightDigits(n % 100000000)} << 64);
 }
 
 // Stores the 16 bytes of w at `at`.
-void store16(char* at, U128 w) { std::memcpy(at, &w, sizeof w); }
+void store16(char* at, Uint128 w) { std::memcpy(at, &w, sizeof w); }
 
 } // namespace
 
@@ -131,7 +131,7 @@ bool planFixed(double v, std::int32_t places, FixedPlan& f) {
 // The sixteen digit characters are shifted in registers so that the
 // integer digits, then the places, start a 16-byte store.
 void writeFixed(const FixedPlan& f, char* at) {
-    const U128 chars = sixteenDigits(f.digits);
+    const Uint128 chars = sixteenDigits(f.digits);
     const std::size_t computed = f.ndig + f.k;
     *at = '-';
     at += f.negative ? 1 : 0;
@@ -151,9 +151,9 @@ bool planFloat(double v, std::uint32_t n, FloatPlan& f) {
     if (!(a >= 1e-15 && a < 10) || n > kPlaces || !toDyadic(a, d)) return false;
     // J: the least power of ten that brings |v| to 1 or more (never exactly
     // 1 when J > 0: 10^J / 2^s is no power of two), at most 15 here.
-    const U128 one = U128{1} << d.s;
+    const Uint128 one = Uint128{1} << d.s;
     std::size_t J = 0;
-    while (U128{d.m} * kPow10[J].exact < one) ++J;
+    while (Uint128{d.m} * kPow10[J].exact < one) ++J;
     const std::size_t places = n - 1;
     if (J + places >= kPow10Count) return false;
     std::uint64_t q = roundedScaled(d, J + places, places, places);

@@ -64,7 +64,7 @@ class RealStream {
     // The value read; ok is false when it is an infinity. A text with no
     // digit reads as 0 here: the caller hands in at least one.
     void result(double& value, bool& ok) const {
-        value = SCALEBYTEN(digits.r, exponent, down);
+        value = scaleByTen(digits.r, exponent, down);
         ok = std::isfinite(value);
     }
 

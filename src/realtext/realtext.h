@@ -20,12 +20,12 @@ namespace realtext {
 
 constexpr std::size_t kWorkArea = 64;
 // A digit generator's work area: the text followed by a NUL when shorter.
-using WORKAREA = std::array<char, kWorkArea>;
+using WorkArea = std::array<char, kWorkArea>;
 
 // Fixed-point text of v with the given places after the point.
-WORKAREA FIXDIGITS(double v, std::int32_t places);
+WorkArea FIXDIGITS(double v, std::int32_t places);
 // Mantissa-and-exponent text of v with n significant digits (0 means 15).
-WORKAREA FLTDIGITS(double v, std::uint32_t n);
+WorkArea FLTDIGITS(double v, std::uint32_t n);
 
 // Writes v on the console, right-aligned in at least width characters.
 void WRTREAL(double v, std::uint32_t width);
@@ -56,7 +56,7 @@ void TEXTTOREAL(std::span<const char> text, std::uint32_t& pos, double& value, b
 // with the powers 10^(2^k), each step rounded. Exponents of 511 and more
 // scale by 10^511 in all.
 constexpr std::uint32_t kTenExpCap = 511;
-double SCALEBYTEN(double r, std::uint32_t x, bool down);
+double scaleByTen(double r, std::uint32_t x, bool down);
 
 // The digit steps of TEXTTOREAL, each rounded to double as it does. The
 // tokenizer converts a plain number (digits, at most one point) with them

@@ -5,15 +5,15 @@
 
 namespace realtext::general {
 
-WORKAREA FIXDIGITS(double v, std::int32_t places) {
-    WORKAREA w{};
+WorkArea FIXDIGITS(double v, std::int32_t places) {
+    WorkArea w{};
     digits::Area out(w.data());
     digits::fixDigitsGeneral(v, places, out);
     return w;
 }
 
-WORKAREA FLTDIGITS(double v, std::uint32_t n) {
-    WORKAREA w{};
+WorkArea FLTDIGITS(double v, std::uint32_t n) {
+    WorkArea w{};
     digits::Area out(w.data());
     digits::fltDigitsGeneral(v, n, out);
     return w;

@@ -7,6 +7,6 @@
 #include "realtext/realtext.h"
 
 namespace realtext::general {
-WORKAREA FIXDIGITS(double v, std::int32_t places);
-WORKAREA FLTDIGITS(double v, std::uint32_t n);
+WorkArea FIXDIGITS(double v, std::int32_t places);
+WorkArea FLTDIGITS(double v, std::uint32_t n);
 } // namespace realtext::general

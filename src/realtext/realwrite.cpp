@@ -51,8 +51,8 @@ std::size_t fltDigitsAt(double v, std::uint32_t n, char* at) {
 namespace {
 
 // A work area holding the len characters at text, and a NUL when shorter.
-WORKAREA workArea(const char* text, std::size_t len) {
-    WORKAREA w{};
+WorkArea workArea(const char* text, std::size_t len) {
+    WorkArea w{};
     std::memcpy(w.data(), text, len);
     return w;
 }
@@ -93,12 +93,12 @@ std::size_t fieldText(double v, std::uint32_t width, char* at) {
 
 } // namespace
 
-WORKAREA FIXDIGITS(double v, std::int32_t places) {
+WorkArea FIXDIGITS(double v, std::int32_t places) {
     std::array<char, kDigitsRoom> text;
     return workArea(text.data(), digits::fixDigitsAt(v, places, text.data()));
 }
 
-WORKAREA FLTDIGITS(double v, std::uint32_t n) {
+WorkArea FLTDIGITS(double v, std::uint32_t n) {
     std::array<char, kDigitsRoom> text;
     return workArea(text.data(), digits::fltDigitsAt(v, n, text.data()));
 }

@@ -24,7 +24,7 @@ static_assert(std::numeric_limits<double>::is_iec559,
 
 } // namespace
 
-std::int32_t NEARINT(double x) { return realtext::LOW32SIGNED(realtext::CHOPNEAREST(x)); }
+std::int32_t NEARINT(double x) { return realtext::low32Signed(realtext::chopNearest(x)); }
 
 double PWRR(double base, double exponent) {
     // The logarithm of a base that is not positive fails; that gives NaN, 0 to
@@ -48,7 +48,7 @@ void CROPNUM(std::span<char> s) {
     if (kept < s.size()) s[kept] = '\0';
 }
 
-void CROPFIXED(std::span<char> s) {
+void cropFixed(std::span<char> s) {
     std::uint32_t len = STRLNG(s);
     if (SCNFWD(s, len, '.', true) <= len) CROPNUM(s);
 }
@@ -77,7 +77,7 @@ void GETCROPNUM(double x, std::span<char> s) {
     }
     // Whatever fitted is cropped, but only where its point shows that the
     // trailing zeros are decimals: 10^63 is not to become "1".
-    CROPFIXED(s);
+    cropFixed(s);
 }
 
 double INTTOREAL(std::int64_t n) {
@@ -93,7 +93,7 @@ double INTTOREAL(std::int64_t n) {
 
 std::int64_t REALTOINT(double x) {
     TEXTBUF work{};
-    if (!WHOLEDIGITS(x, work)) return realtext::kIntIndefinite;
+    if (!wholeDigits(x, work)) return realtext::kIntIndefinite;
     std::int64_t result = 0;
     std::uint32_t pos = 0;
     bool ok = false;
@@ -103,7 +103,7 @@ std::int64_t REALTOINT(double x) {
     return result;
 }
 
-bool WHOLEDIGITS(double x, TEXTBUF& buf) {
+bool wholeDigits(double x, TEXTBUF& buf) {
     std::uint32_t pos = 0;
     bool ok = false;
     realtext::REALTOFIX(x, kOnePlaceD, kOnePlaceI, buf.CHARS, pos, ok);

@@ -20,15 +20,15 @@ void CROPNUM(std::span<char> s);
 // CROPNUM for a fixed-point text: a text without a point (an infinity, or
 // digits cut before their point) is left as it is, its zeros being digits.
 //   "  12.500" -> "12.5"    "5.000" -> "5."    "1000" -> "1000"
-void CROPFIXED(std::span<char> s);
-// The length CROPFIXED leaves of a text without leading blanks (as REALTOFIX
+void cropFixed(std::span<char> s);
+// The length cropFixed leaves of a text without leading blanks (as REALTOFIX
 // writes), for a writer that has the text's length at hand:
 //   "12.500" -> 4    "0.000000000" -> 2    "infinity" -> 8
 std::size_t croppedLength(std::span<const char> text);
 // Writes x with one place after the point into buf and cuts the text just
 // before its last point, leaving the sign and the integer digits (COUNT is
 // their number). False, with the uncut text, when the text holds no point.
-bool WHOLEDIGITS(double x, TEXTBUF& buf);
+bool wholeDigits(double x, TEXTBUF& buf);
 
 // The helpers below serve library callers; the calculator does not call
 // them.
@@ -38,7 +38,7 @@ bool WHOLEDIGITS(double x, TEXTBUF& buf);
 std::int32_t NEARINT(double x);
 // base raised to exponent as 2^(exponent * log2 base); NaN for base <= 0.
 double PWRR(double base, double exponent);
-// x with one place after the point, cropped as CROPFIXED does.
+// x with one place after the point, cropped as cropFixed does.
 void GETCROPNUM(double x, std::span<char> s);
 // A whole number to a real, through its decimal text.
 double INTTOREAL(std::int64_t n);

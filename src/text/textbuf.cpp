@@ -43,7 +43,7 @@ void appendChecked(const TEXTBUF& source, TEXTBUF& target) {
 
 } // namespace
 
-void TEXTINIT() { st.CASEOFST = 32; }
+void textInit() { st.CASEOFST = 32; }
 
 std::uint32_t STRLNG(std::span<const char> text) {
     // The first NUL within the capacity (the library's memchr); the capacity

@@ -235,7 +235,7 @@ TEST(Fixdigits, ZeroNonFiniteAndWorkArea) {
 
     // 64 characters fill the area and no NUL follows; huge counts stop there.
     for (double v : {0.0, 1.5, 1e70}) {
-        realtext::WORKAREA w = FIXDIGITS(v, std::numeric_limits<std::int32_t>::max());
+        realtext::WorkArea w = FIXDIGITS(v, std::numeric_limits<std::int32_t>::max());
         EXPECT_NE(w.back(), '\0') << v;
         EXPECT_EQ(textOf(w).size(), 64u) << v;
     }
@@ -273,7 +273,7 @@ TEST(Fltdigits, ZeroNonFiniteRoundingAndExponent) {
     };
     for (const Case& c : cases) EXPECT_EQ(textOf(FLTDIGITS(c.v, c.n)), c.text) << c.v << " " << c.n;
 
-    realtext::WORKAREA w = FLTDIGITS(1.0 / 3.0, std::numeric_limits<std::uint32_t>::max());
+    realtext::WorkArea w = FLTDIGITS(1.0 / 3.0, std::numeric_limits<std::uint32_t>::max());
     EXPECT_NE(w.back(), '\0') << "the area is full; the exponent is cut off";
     EXPECT_EQ(textOf(w).substr(0, 4), "3.33");
 }
