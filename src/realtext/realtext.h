@@ -22,16 +22,34 @@ constexpr std::size_t kWorkArea = 64;
 // A digit generator's work area: the text followed by a NUL when shorter.
 using WorkArea = std::array<char, kWorkArea>;
 
-// Fixed-point text of v with the given places after the point.
+// Fixed-point text of v with the given places after the point: v + R[places]
+// truncated, fifteen digits computed at most (fourteen before the point),
+// the rest shown as 0; no point for places below 0, and "Infinite" for an
+// infinity or a NaN.
+//   (2.5, 0) -> "3."        (-1234.5678, -2) -> "-1235"    (0.5, 20) -> "0.50000000000000000000"
+//   (7510.684884703186, 12) -> "7510.684884703180"          (-kInf, 9) -> "Infinite"
 WorkArea FIXDIGITS(double v, std::int32_t places);
-// Mantissa-and-exponent text of v with n significant digits (0 means 15).
+// Mantissa-and-exponent text of v with n significant digits (0 means 15),
+// the exponent a sign and three digits.
+//   (0.5, 0) -> "5.00000000000000E-001"    (2.5, 1) -> "3E+000"    (0.0, 3) -> "0.00E+000"
+//   (9.9999999995, 9) -> "1.00000000E+001"  (123, 20) -> "1.2300000000000000000E+002"
 WorkArea FLTDIGITS(double v, std::uint32_t n);
 
-// Writes v on the console, right-aligned in at least width characters.
+// Writes v on the console, right-aligned in at least width characters: the
+// fixed-point text with as many places as leave room for the integer digits,
+// the sign and the point, else the mantissa text of width - 6 digits (7 with
+// a sign); width 0 writes a blank and FLTDIGITS(v, 0).
+//   (3.14, 15) -> "3.1400000000000"     (-0.00001, 15) -> "-1.0000000E-005"
+//   (9.99999999999999, 15) -> "10.0000000000000"  (rounding carried: 16 characters)
+//   (1e20, 7) -> " 1E+020"    (kNaN, 15) -> "       Infinite"    (3.14, 0) ->
+//   " 3.14000000000000E+000"
 void WRTREAL(double v, std::uint32_t width);
 
-// Fixed-point text of v with D - I places, written into text from pos on.
-// ok becomes false only when a character did not fit.
+// Fixed-point text of v with D - I places (D at most 16), written into text
+// from pos on, then a NUL where there is room. ok becomes false only when a
+// character did not fit.
+//   (3.14, 15, 6) -> "3.140000000"    (123456789012345.6, 15, 6) -> "123456789012340.000000000"
+//   (1e70, 15, 6) -> "1" and 63 zeros (no point left)    (-kInf, 15, 6) -> "-infinity"
 void REALTOFIX(double v, std::uint32_t D, std::uint32_t I, std::span<char> text, std::uint32_t& pos,
                bool& ok);
 
@@ -49,7 +67,11 @@ std::size_t writeField(double v, std::uint32_t width, char* at);
 // What REALTOFIX(v, D, I) writes before its NUL, however long.
 std::size_t writeFixedText(double v, std::uint32_t D, std::uint32_t I, char* at);
 
-// Parses a real starting at text[pos]; see realread.cpp for the grammar.
+// Parses a real starting at text[pos]: blanks, a sign, digits, a point and
+// digits, E with a sign and digits; each step rounded to double. pos ends
+// after the number (after the last character read when there is none).
+//   "   -2.5e3x" -> -2500, pos 9    "5." -> 5, pos 2    ".5" -> not ok, pos 1
+//   "2e3.5" -> 2000, pos 3          "1E60" -> 1.0000000000000001e60 (rounded at each step)
 void TEXTTOREAL(std::span<const char> text, std::uint32_t& pos, double& value, bool& ok);
 
 // TEXTTOREAL's scaling of r by 10^x (down: by 10^-x), one step per bit of x

@@ -23,27 +23,32 @@ static_assert(fieldRoom(kFieldWidthCap) <= runtime::kPlaceCap,
               "WRTREAL builds its field in the console's place");
 
 namespace digits {
+namespace {
 
-std::size_t fixDigitsAt(double v, std::int32_t places, char* at) {
-    FixedPlan f;
-    if (planFixed(v, places, f)) {
-        writeFixed(f, at);
-        return f.length();
+// The one dispatch: the shortcut's plan when it takes the value, written at
+// `at`; else the general way.
+template <class Plan, class Count>
+std::size_t shortcutFirst(double v, Count count, char* at, bool (*plan)(double, Count, Plan&),
+                          void (*write)(const Plan&, char*),
+                          void (*general)(double, Count, Area&)) {
+    Plan p;
+    if (plan(v, count, p)) {
+        write(p, at);
+        return p.length();
     }
     Area out(at);
-    fixDigitsGeneral(v, places, out);
+    general(v, count, out);
     return out.len;
 }
 
+} // namespace
+
+std::size_t fixDigitsAt(double v, std::int32_t places, char* at) {
+    return shortcutFirst(v, places, at, planFixed, writeFixed, fixDigitsGeneral);
+}
+
 std::size_t fltDigitsAt(double v, std::uint32_t n, char* at) {
-    FloatPlan f;
-    if (planFloat(v, n, f)) {
-        writeFloat(f, at);
-        return f.length();
-    }
-    Area out(at);
-    fltDigitsGeneral(v, n, out);
-    return out.len;
+    return shortcutFirst(v, n, at, planFloat, writeFloat, fltDigitsGeneral);
 }
 
 } // namespace digits
