@@ -1,6 +1,6 @@
 // Fuzz target: the real text conversions on arbitrary input. The properties
 // are those of realtext_checks.h, which the unit tests run as well.
-#include "realtext_checks.h"
+#include "realread_checks.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzzcheck::freshStart();

@@ -1,10 +1,10 @@
-// The properties of the real text conversions (fuzz/realtext_checks.h, the
+// The properties of the real text conversions (fuzz/realtext_checks.h and realread_checks.h, the
 // fuzz target's own checks) on fixed inputs: every input the fuzz target
 // kept, a seeded corpus of random inputs, and the values where a digit
 // changes (the rounding term carrying into the next digit, a power of ten,
 // the borders of the shortcut's ranges), a few units in the last place
 // either side. Among them: the shortcut gives the general way's texts.
-#include "realtext_checks.h"
+#include "realread_checks.h"
 #include "testutil.h"
 
 #include <gtest/gtest.h>
