@@ -7,8 +7,8 @@
 // written with room to spare reads back as itself.
 #include "fuzzcheck.h"
 
-#include "runtime/failure.h"
 #include "realtext/inttext.h"
+#include "runtime/failure.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

@@ -2,8 +2,8 @@
 // stack moves and the DUMP display.
 #include "calc/regstack.h"
 
-#include "runtime/console.h"
 #include "realtext/realtext.h"
+#include "runtime/console.h"
 
 namespace calc::stack {
 

@@ -11,8 +11,8 @@
 
 #include "calendar/daynum.h"
 #include "realtext/chop.h"
-#include "runtime/console.h"
 #include "realtext/inttext.h"
+#include "runtime/console.h"
 #include "token/table_tokenizer.h"
 
 #include <algorithm>

@@ -23,7 +23,7 @@ template <ScanPolicy P> struct NumberScan {
     char ch = '\0';
     TOKENKIND cls = TOKENKIND::DELIMITER;
     realtext::RealStream whole{}; // the value of every character taken
-    bool cut = false;            // a character did not fit the text
+    bool cut = false;             // a character did not fit the text
 
     explicit NumberScan(text::TEXTBUF& text) : tkn(text) {
         tkn.CHARS[0] = '0';

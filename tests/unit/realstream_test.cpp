@@ -40,7 +40,7 @@ TEST(RealStream, GivesWhatTextToRealGivesOnATextThatFits) {
         double expected = -1.0;
         bool expectedOk = false;
         realtext::TEXTTOREAL(std::span<const char>(s.c_str(), s.size() + 1), pos, expected,
-                            expectedOk);
+                             expectedOk);
         realtext::RealStream stream;
         for (char c : s) stream.put(c);
         double value = -1.0;
