@@ -26,11 +26,10 @@ namespace digits {
 namespace {
 
 // The one dispatch: the shortcut's plan when it takes the value, written at
-// `at`; else the general way.
-template <class Plan, class Count>
-std::size_t shortcutFirst(double v, Count count, char* at, bool (*plan)(double, Count, Plan&),
-                          void (*write)(const Plan&, char*),
-                          void (*general)(double, Count, Area&)) {
+// `at`; else the general way. (The procedures are template arguments so
+// that each dispatch is compiled with its own plan in registers.)
+template <class Plan, auto plan, auto write, auto general, class Count>
+std::size_t shortcutFirst(double v, Count count, char* at) {
     Plan p;
     if (plan(v, count, p)) {
         write(p, at);
@@ -44,11 +43,11 @@ std::size_t shortcutFirst(double v, Count count, char* at, bool (*plan)(double, 
 } // namespace
 
 std::size_t fixDigitsAt(double v, std::int32_t places, char* at) {
-    return shortcutFirst(v, places, at, planFixed, writeFixed, fixDigitsGeneral);
+    return shortcutFirst<FixedPlan, planFixed, writeFixed, fixDigitsGeneral>(v, places, at);
 }
 
 std::size_t fltDigitsAt(double v, std::uint32_t n, char* at) {
-    return shortcutFirst(v, n, at, planFloat, writeFloat, fltDigitsGeneral);
+    return shortcutFirst<FloatPlan, planFloat, writeFloat, fltDigitsGeneral>(v, n, at);
 }
 
 } // namespace digits
