@@ -282,13 +282,10 @@ void GETTKNREAL(text::TEXTBUF& tkn, token::TOKENKIND& kind, std::int64_t& value,
 bool lanesOff = false;
 bool realEVALPLAIN(const text::TEXTBUF& line) __asm__(
     "__real__ZN4calc4fast9EVALPLAINERKN4text7TEXTBUFE");
-bool realWRTRESULT(double x) __asm__("__real__ZN4calc4fast9WRTRESULTEd");
 bool EVALPLAIN(const text::TEXTBUF& line) __asm__(
     "__wrap__ZN4calc4fast9EVALPLAINERKN4text7TEXTBUFE");
-bool WRTRESULT(double x) __asm__("__wrap__ZN4calc4fast9WRTRESULTEd");
 
 bool EVALPLAIN(const text::TEXTBUF& line) { return !lanesOff && realEVALPLAIN(line); }
-bool WRTRESULT(double x) { return !lanesOff && realWRTRESULT(x); }
 
 } // namespace fuzzwrap
 
@@ -304,7 +301,7 @@ Outcome runDialogue(std::string_view in) {
     runtime::CONUSEMEMORY(in);
     fuzzcheck::freshStart();
     fuzzwrap::scan = fuzzwrap::LineScan{};
-    calc::loop::CMDLOOP();
+    calc::loop::commandLoop();
     Outcome o;
     o.out = runtime::CONTAKEOUTPUT();
     std::copy(calc::stack::REGSTK.begin(), calc::stack::REGSTK.end(), o.regs.begin());

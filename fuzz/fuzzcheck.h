@@ -107,7 +107,7 @@ inline void catchFailureReports() {
 // console and the signal handling stay the target's), and no console output
 // left over from the input before.
 inline void freshStart() {
-    calc::STARTUP(calc::StartFor::Library);
+    calc::startModules(calc::StartFor::Library);
     runtime::CONTAKEOUTPUT();
 }
 

@@ -7,8 +7,8 @@
 // written with room to spare reads back as itself.
 #include "fuzzcheck.h"
 
+#include "realtext/inttext.h"
 #include "runtime/failure.h"
-#include "runtime/inttext.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -56,7 +56,7 @@ void checkTextToInt(const std::vector<char>& text, std::uint32_t pos0) {
     got.pos = pos0;
     got.value = 99;
     got.ok = false;
-    runtime::TEXTTOINT(text, got.pos, got.value, got.ok);
+    realtext::TEXTTOINT(text, got.pos, got.value, got.ok);
     IntRead want = modelTextToInt(text, pos0);
     std::string what = "TEXTTOINT at " + fuzzcheck::decimal(std::uint64_t{pos0}) + " of [" +
                        std::string(text.begin(), text.end()) + "] gave " +
@@ -70,7 +70,7 @@ void checkIntToText(std::int64_t value, std::int32_t width, std::size_t cap, std
     std::vector<char> buf(cap, 'Z');
     std::uint32_t pos = pos0;
     bool ok = false;
-    runtime::INTTOTEXT(value, width, buf, pos, ok);
+    realtext::INTTOTEXT(value, width, buf, pos, ok);
 
     std::string digits;
     std::uint64_t mag =
@@ -110,7 +110,7 @@ void checkRoundTrip(std::int64_t value, std::int32_t width) {
     std::vector<char> buf(64, 'Z');
     std::uint32_t pos = 0;
     bool ok = false;
-    runtime::INTTOTEXT(value, width, buf, pos, ok);
+    realtext::INTTOTEXT(value, width, buf, pos, ok);
     std::string what = "round trip of " + fuzzcheck::decimal(value) + " width " +
                        fuzzcheck::decimal(std::int64_t{width});
     require(ok, "INTTOTEXT with room is ok", what);
@@ -118,7 +118,7 @@ void checkRoundTrip(std::int64_t value, std::int32_t width) {
     std::uint32_t back = 0;
     std::int64_t r = 0;
     bool rok = false;
-    runtime::TEXTTOINT(buf, back, r, rok);
+    realtext::TEXTTOINT(buf, back, r, rok);
     require(rok && r == value, "the text reads back as the value", what);
     require(back == end, "TEXTTOINT stops where INTTOTEXT ended", what);
 }

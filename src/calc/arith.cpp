@@ -4,9 +4,9 @@
 // double where a value is stored, as the registers are.
 #include "calc/arith.h"
 
-#include "runtime/chop.h"
-#include "runtime/realtext.h"
-#include "runtime/x87.h"
+#include "calc/x87.h"
+#include "realtext/chop.h"
+#include "realtext/realtext.h"
 #include "text/numtext.h"
 
 #include <bit>
@@ -54,11 +54,11 @@ double REALINT(double x) {
     if (whole >= kTextWholeLimit) return std::signbit(t) ? -whole : whole;
     text::TEXTBUF buf{};
     // Only a NaN is left without a point in its text: it stays as it is.
-    if (!text::num::WHOLEDIGITS(t, buf)) return x;
+    if (!text::num::wholeDigits(t, buf)) return x;
     std::uint32_t pos = 0;
     bool ok = false;
     double value = x;
-    runtime::TEXTTOREAL(buf.CHARS, pos, value, ok); // the text holds a digit: value is set
+    realtext::TEXTTOREAL(buf.CHARS, pos, value, ok); // the text holds a digit: value is set
     return value;
 }
 
@@ -88,7 +88,7 @@ double PWRI(double x, std::int32_t n) {
     return squaring(x, static_cast<std::uint64_t>(neg ? -std::int64_t{n} : n), neg);
 }
 
-double POWWHOLE(double y, double x) {
+double powWhole(double y, double x) {
     const std::int64_t n = RNDINT(x);
     if (n >= std::numeric_limits<std::int32_t>::min() &&
         n <= std::numeric_limits<std::int32_t>::max()) {
@@ -102,14 +102,14 @@ double POWWHOLE(double y, double x) {
     const bool neg = x < 0.0;
     constexpr std::uint64_t kTopBit = std::uint64_t{1} << 63;
     std::uint64_t magnitude = kTopBit;
-    if (n != runtime::kIntIndefinite) {
+    if (n != realtext::kIntIndefinite) {
         magnitude =
             neg ? std::uint64_t{0} - static_cast<std::uint64_t>(n) : static_cast<std::uint64_t>(n);
     }
     return squaring(y, magnitude, neg);
 }
 
-std::int64_t RNDINT(double x) { return runtime::CHOPNEAREST(x); }
+std::int64_t RNDINT(double x) { return realtext::chopNearest(x); }
 
 double TRUNCPLC(double x, std::int32_t n) {
     // Clears the lowest 52 - n bits: none when n >= 52, all 64 when 52 - n >= 64.
@@ -123,10 +123,10 @@ double TRUNCPLC(double x, std::int32_t n) {
     return std::bit_cast<double>(std::bit_cast<std::uint64_t>(x) & mask);
 }
 
-long double POW2SPLIT(long double u) {
+long double pow2Split(long double u) {
     // The fraction keeps the sign of u; an infinite or NaN u gives NaN.
     long double f = std::fmod(u, 1.0L);
-    long double r = runtime::x87::F2XM1(f) + 1.0L;
+    long double r = calc::x87::F2XM1(f) + 1.0L;
     long double whole = std::trunc(u);
     int scale = 0;
     if (whole >= kExpClamp) {
@@ -139,11 +139,11 @@ long double POW2SPLIT(long double u) {
     return std::scalbn(r, scale);
 }
 
-long double POWABS(long double y, long double x) {
+long double powAbs(long double y, long double x) {
     long double a = std::fabs(y);
-    long double t = x * runtime::x87::FYL2X(kLn2, a); // ln a, rounded once
+    long double t = x * calc::x87::FYL2X(kLn2, a); // ln a, rounded once
     long double u = t * kLog2E;
-    return POW2SPLIT(u);
+    return pow2Split(u);
 }
 
 } // namespace calc::arith

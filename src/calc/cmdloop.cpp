@@ -1,39 +1,43 @@
 // The command loop: one dialogue step per input line. It owns the input line
 // and the result text; the registers belong to the register stack.
 #include "calc/cmdloop.h"
+#include "calc/cmdloop_testing.h"
 
 #include "calc/evaluator.h"
-#include "calc/fastresult.h"
+#include "realtext/realtext.h"
 #include "runtime/console.h"
-#include "runtime/realtext.h"
 #include "text/numtext.h"
 #include "text/textbuf.h"
+
+#include <cstring>
+#include <string_view>
 
 namespace calc::loop {
 namespace {
 
 struct LoopState {
     text::TEXTBUF LINEBUF{};
-    std::array<char, text::kTextCap> RESULTBUF{};
 };
 constinit LoopState st{};
 
-// The fixed-point text of x with nine places, cropped of trailing zeros and
-// leading blanks. A text without a point (an infinity, or a value of 10^63
-// and more cut before its point) keeps its zeros: they are integer digits.
-void writeFixed(double x) {
-    std::uint32_t pos = 0;
-    bool ok = false;
-    runtime::REALTOFIX(x, 15, 6, st.RESULTBUF, pos, ok);
-    if (!ok) return; // cannot happen with kTextCap characters; the line then ends after the real
-    runtime::WRTSTR(",       ");
-    text::num::CROPFIXED(st.RESULTBUF);
-    runtime::WRTSTR(st.RESULTBUF);
+constexpr std::string_view kLabel = " Result =";
+constexpr std::string_view kSeparator = ",       ";
+constexpr std::uint32_t kFieldWidth = 15;
+// The fixed-point text: nine places (D - I) of at most fifteen digits.
+constexpr std::uint32_t kFixedD = 15;
+constexpr std::uint32_t kFixedI = 6;
+constexpr std::size_t kLineRoom =
+    kLabel.size() + realtext::fieldRoom(kFieldWidth) + kSeparator.size() + realtext::kFixedRoom + 2;
+static_assert(kLineRoom <= runtime::kPlaceCap, "the result line is built in the console's place");
+
+char* put(char* at, std::string_view s) {
+    std::memcpy(at, s.data(), s.size());
+    return at + s.size();
 }
 
 } // namespace
 
-void CMDLOOP() {
+void commandLoop() {
     for (;;) {
         runtime::WRTSTR(" 21Jul03 Enter calc, or HELP: ");
         runtime::RDSTR(st.LINEBUF.CHARS);
@@ -41,16 +45,24 @@ void CMDLOOP() {
         runtime::WRTLN();
         text::TRMBUF(st.LINEBUF);
         if (st.LINEBUF.COUNT == 0) return;
-        WRTRESULT(eval::EVALTRIMMED(st.LINEBUF)); // trimmed just above
+        writeResult(eval::EVALTRIMMED(st.LINEBUF)); // trimmed just above
     }
 }
 
-void WRTRESULT(double x) {
-    if (fast::WRTRESULT(x)) return; // the rendering lane, calc/fastresult.h
-    runtime::WRTSTR(" Result =");
-    runtime::WRTREAL(x, 15);
-    writeFixed(x);
-    runtime::WRTLN();
+// The line is built where it is written, in the console's output buffer:
+// the label, x in a field of 15 (as WRTREAL writes it), the separator, the
+// text of REALTOFIX with nine places cropped (its trailing zeros dropped
+// where it has a point: a text without one, an infinity or a value of 10^63
+// and more cut before its point, keeps them as integer digits), a line end.
+void writeResult(double x) {
+    char* const line = runtime::WRTPLACE(kLineRoom);
+    char* out = put(line, kLabel);
+    out += realtext::writeField(x, kFieldWidth, out);
+    out = put(out, kSeparator);
+    const std::size_t len = realtext::writeFixedText(x, kFixedD, kFixedI, out);
+    out += text::num::croppedLength(std::span<char>(out, len));
+    out = put(out, "\r\n");
+    runtime::WRTPLACED(static_cast<std::size_t>(out - line));
 }
 
 } // namespace calc::loop

@@ -4,10 +4,7 @@
 
 namespace calc::loop {
 
-// Writes the result line for x: the label, x in a field of 15 characters,
-// the separator and the cropped fixed-point text, then a line end.
-void WRTRESULT(double x);
 // Runs the dialogue until a trimmed line is empty or the input ends.
-void CMDLOOP();
+void commandLoop();
 
 } // namespace calc::loop

@@ -9,7 +9,7 @@
 #include "calc/fastline.h"
 #include "calc/regstack.h"
 #include "calc/words.h"
-#include "runtime/chop.h"
+#include "realtext/chop.h"
 #include "runtime/console.h"
 #include "runtime/failure.h"
 #include "token/opcodes.h"
@@ -52,10 +52,10 @@ void applyOperator(OpCode code, const text::TEXTBUF& tkn) {
         storeAndDrop(y / x);
         break;
     case OpCode::Caret:
-        storeAndDrop(arith::POWABS(y, x));
+        storeAndDrop(arith::powAbs(y, x));
         break;
     case OpCode::StarStar:
-        storeAndDrop(arith::POWWHOLE(REGSTK[Y], REGSTK[X]));
+        storeAndDrop(arith::powWhole(REGSTK[Y], REGSTK[X]));
         break;
     default:
         // A known operator symbol with no action: say so; the lift and drop
@@ -86,10 +86,10 @@ double evalTokens() {
             stack::STKPUSH(real);
             break;
         case token::TOKENKIND::OPERATOR:
-            applyOperator(static_cast<OpCode>(runtime::LOW32(value)), tkn);
+            applyOperator(static_cast<OpCode>(realtext::low32(value)), tkn);
             break;
         case token::TOKENKIND::WORD:
-            words::DOWORD(tkn);
+            words::doWord(tkn);
             break;
         case token::TOKENKIND::DELIMITER:
         default:

@@ -36,7 +36,7 @@
 #include "calc/fastline.h"
 
 #include "calc/regstack.h"
-#include "runtime/realtext.h"
+#include "realtext/realtext.h"
 #include "token/tokenizer.h"
 
 #include <algorithm>
@@ -76,11 +76,11 @@ struct Places {
 };
 const Places kPlaces = [] {
     Places p;
-    double q = runtime::RealFromDigits{}.q;
+    double q = realtext::RealFromDigits{}.q;
     for (auto& place : p.add) {
-        runtime::RealFromDigits one{};
+        realtext::RealFromDigits one{};
         for (std::size_t d = 0; d < 10; ++d) {
-            one = runtime::RealFromDigits{0.0, q};
+            one = realtext::RealFromDigits{0.0, q};
             one.afterPoint(static_cast<double>(d));
             place[d] = one.r;
         }

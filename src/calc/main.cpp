@@ -5,8 +5,8 @@
 #include "runtime/failure.h"
 
 int main() {
-    calc::STARTUP(calc::StartFor::Program);
-    calc::loop::CMDLOOP();
+    calc::startModules(calc::StartFor::Program);
+    calc::loop::commandLoop();
     runtime::FAILDONE();
     runtime::HALT(0);
 }

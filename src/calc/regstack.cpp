@@ -2,8 +2,8 @@
 // stack moves and the DUMP display.
 #include "calc/regstack.h"
 
+#include "realtext/realtext.h"
 #include "runtime/console.h"
-#include "runtime/realtext.h"
 
 namespace calc::stack {
 
@@ -30,14 +30,14 @@ void borderLine() {
 
 void valueLine(double r) {
     runtime::WRTSTR("|  ");
-    runtime::WRTREAL(r, 15);
+    realtext::WRTREAL(r, 15);
     runtime::WRTSTR("   |");
     runtime::WRTSTR("          ");
     runtime::WRTSTR("|  ");
     std::array<char, kDumpText> text{};
     std::uint32_t pos = 0;
     bool ok = false;
-    runtime::REALTOFIX(r, 15, 5, text, pos, ok); // ten places; always fits in 80
+    realtext::REALTOFIX(r, 15, 5, text, pos, ok); // ten places; always fits in 80
     runtime::WRTSTR(text);
     runtime::WRTSTR("   |");
     runtime::WRTLN();

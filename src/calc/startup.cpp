@@ -24,13 +24,13 @@ struct StartStep {
 constexpr std::array kStartUps = {
     StartStep{runtime::FPINIT, false}, StartStep{runtime::FAILINIT, true},
     StartStep{runtime::CONINIT, true}, StartStep{token::table::TKNINIT, false},
-    StartStep{text::TEXTINIT, false},  StartStep{token::TKNINIT, false},
+    StartStep{text::textInit, false},  StartStep{token::TKNINIT, false},
     StartStep{stack::STKINIT, false},
 };
 
 } // namespace
 
-void STARTUP(StartFor who) {
+void startModules(StartFor who) {
     for (const StartStep& step : kStartUps) {
         if (who == StartFor::Program || !step.programOnly) step.start();
     }

@@ -1,6 +1,6 @@
 // The one start-up list: every module with state is brought into its
 // starting state here, once, in a fixed order. The program, the unit tests
-// and the fuzz targets all start through STARTUP, never through a copy of
+// and the fuzz targets all start through startModules, never through a copy of
 // the list.
 #pragma once
 
@@ -14,6 +14,6 @@ enum class StartFor { Program, Library };
 // Runs every start-up procedure of the list in order; for a library caller,
 // all but those that take over the process (signal handlers, the standard
 // channels and the line editor).
-void STARTUP(StartFor who);
+void startModules(StartFor who);
 
 } // namespace calc

@@ -5,10 +5,10 @@
 
 #include "calc/arith.h"
 #include "calc/regstack.h"
+#include "calc/x87.h"
 #include "calendar/daynum.h"
-#include "runtime/chop.h"
+#include "realtext/chop.h"
 #include "runtime/console.h"
-#include "runtime/x87.h"
 
 #include <array>
 #include <cmath>
@@ -100,7 +100,7 @@ std::uint32_t dateField(double r, bool& fits) {
         n > std::numeric_limits<std::uint32_t>::max()) {
         fits = false;
     }
-    return runtime::LOW32(n);
+    return realtext::low32(n);
 }
 
 void jul() {
@@ -151,11 +151,11 @@ constexpr std::array<Word, 30> kWords = {{
     {"LASTX", false, [] { stack::STKPUSH(stack::LASTX); }},
     {"ROLLDN", false, rolldn},
     {"DUMP", false, stack::STKDUMP},
-    {"EXP", true, [] { setX(arith::POW2SPLIT(x() * kLog2E)); }},
-    {"LN", true, [] { setX(runtime::x87::FYL2X(kLn2, x())); }},
+    {"EXP", true, [] { setX(arith::pow2Split(x() * kLog2E)); }},
+    {"LN", true, [] { setX(calc::x87::FYL2X(kLn2, x())); }},
     {"Y^X", true,
      [] {
-         setX(arith::POWABS(REGSTK[Y], x()));
+         setX(arith::powAbs(REGSTK[Y], x()));
          stack::STKDROP();
      }},
     {"INT", true, [] { REGSTK[X] = arith::REALINT(REGSTK[X]); }},
@@ -183,7 +183,7 @@ constexpr std::array<Word, 30> kWords = {{
 
 } // namespace
 
-void DOWORD(const text::TEXTBUF& tkn) {
+void doWord(const text::TEXTBUF& tkn) {
     for (const Word& w : kWords) {
         if (text::CMPSTR(tkn.CHARS, w.name) != 0) continue;
         if (w.savesX) stack::LASTX = REGSTK[X];

@@ -8,6 +8,6 @@ namespace calc::words {
 
 // Performs the command word named by the token text, or writes the
 // unrecognised-command message when none matches.
-void DOWORD(const text::TEXTBUF& tkn);
+void doWord(const text::TEXTBUF& tkn);
 
 } // namespace calc::words

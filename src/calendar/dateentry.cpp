@@ -10,9 +10,9 @@
 #include "calendar/dateentry.h"
 
 #include "calendar/daynum.h"
-#include "runtime/chop.h"
+#include "realtext/chop.h"
+#include "realtext/inttext.h"
 #include "runtime/console.h"
-#include "runtime/inttext.h"
 #include "token/table_tokenizer.h"
 
 #include <algorithm>
@@ -59,13 +59,13 @@ void invalidInput(std::uint32_t& year) {
 void DATETEXT(std::uint32_t month, std::uint32_t day, std::uint32_t year, std::span<char> text) {
     std::uint32_t pos = 0;
     bool ok = false;
-    runtime::INTTOTEXT(month, 0, text, pos, ok);
+    realtext::INTTOTEXT(month, 0, text, pos, ok);
     putChar('/', text, pos);
-    runtime::INTTOTEXT(day, 0, text, pos, ok);
+    realtext::INTTOTEXT(day, 0, text, pos, ok);
     putChar('/', text, pos);
     // At most the first four digits of the year: the digits are written into
     // a view that ends four places on.
-    runtime::INTTOTEXT(year, 0, text.first(std::min<std::size_t>(text.size(), pos + 4u)), pos, ok);
+    realtext::INTTOTEXT(year, 0, text.first(std::min<std::size_t>(text.size(), pos + 4u)), pos, ok);
     putChar('\0', text, pos);
 }
 
@@ -169,7 +169,7 @@ void ENTERDATE(std::uint32_t& month, std::uint32_t& day, std::uint32_t& year) {
         DATETEXT(month, day, year, dateText);
         SERIALDAY(month, day, year, serial);
         // The remainder by 7 is 0..6, so the index is always 1..7.
-        auto weekday = static_cast<std::size_t>(runtime::REALMOD(serial, 7.0)) + 1;
+        auto weekday = static_cast<std::size_t>(realtext::REALMOD(serial, 7.0)) + 1;
         runtime::WRTSTR(" Current Day and Date is ");
         runtime::WRTSTR(DAYNAMES[weekday]);
         runtime::WRTSTR(", ");

@@ -18,8 +18,8 @@ constexpr std::uint32_t kLastYear = 2500;
 constexpr std::int64_t kFirstGreg = 620548;
 constexpr std::int64_t kLastGreg = 912864;
 
-constexpr NAMEFIELD field(std::string_view name) {
-    NAMEFIELD f{}; // the rest stays NUL
+constexpr NameField field(std::string_view name) {
+    NameField f{}; // the rest stays NUL
     for (std::size_t i = 0; i < name.size() && i < f.size(); ++i) f[i] = name[i];
     return f;
 }
@@ -30,12 +30,12 @@ bool isLeap(std::int64_t year) { return (year % 4 == 0 && year % 100 != 0) || ye
 
 const std::array<std::int32_t, 12> MONTHCORR = {0, 1, -1, 0, 0, 1, 1, 2, 3, 3, 4, 4};
 
-const std::array<NAMEFIELD, 8> DAYNAMES = {
+const std::array<NameField, 8> DAYNAMES = {
     field(""),          field("Sunday"),   field("Monday"), field("Tuesday"),
     field("Wednesday"), field("Thursday"), field("Friday"), field("Saturday"),
 };
 
-const std::array<NAMEFIELD, 13> MONTHNAMES = {
+const std::array<NameField, 13> MONTHNAMES = {
     field(""),        field("January"),  field("February"), field("March"),  field("April"),
     field("May"),     field("June"),     field("July"),     field("August"), field("September"),
     field("October"), field("November"), field("December"),

@@ -12,13 +12,13 @@
 
 namespace calendar {
 
-using NAMEFIELD = std::array<char, 11>; // a name followed by NULs
+using NameField = std::array<char, 11>; // a name followed by NULs
 
 // Days before month m in a common year are 30 * (m - 1) + MONTHCORR[m - 1].
 extern const std::array<std::int32_t, 12> MONTHCORR;
 // Indices 1..7 (Sunday first) and 1..12; index 0 is an empty field.
-extern const std::array<NAMEFIELD, 8> DAYNAMES;
-extern const std::array<NAMEFIELD, 13> MONTHNAMES;
+extern const std::array<NameField, 8> DAYNAMES;
+extern const std::array<NameField, 13> MONTHNAMES;
 
 // The one date check both date readers make: month 1 to 12, day 1 to 31
 // (checked against 31 only, so 31 April counts on into 1 May) and a year

@@ -2,10 +2,10 @@
 // and the cropping of number text that the command loop shares.
 #include "text/numtext.h"
 
-#include "runtime/chop.h"
+#include "realtext/chop.h"
+#include "realtext/inttext.h"
+#include "realtext/realtext.h"
 #include "runtime/console.h"
-#include "runtime/inttext.h"
-#include "runtime/realtext.h"
 
 #include <cmath>
 #include <limits>
@@ -24,7 +24,7 @@ static_assert(std::numeric_limits<double>::is_iec559,
 
 } // namespace
 
-std::int32_t NEARINT(double x) { return runtime::LOW32SIGNED(runtime::CHOPNEAREST(x)); }
+std::int32_t NEARINT(double x) { return realtext::low32Signed(realtext::chopNearest(x)); }
 
 double PWRR(double base, double exponent) {
     // The logarithm of a base that is not positive fails; that gives NaN, 0 to
@@ -48,15 +48,27 @@ void CROPNUM(std::span<char> s) {
     if (kept < s.size()) s[kept] = '\0';
 }
 
-void CROPFIXED(std::span<char> s) {
+void cropFixed(std::span<char> s) {
     std::uint32_t len = STRLNG(s);
     if (SCNFWD(s, len, '.', true) <= len) CROPNUM(s);
+}
+
+std::size_t croppedLength(std::span<const char> text) {
+    std::size_t n = text.size();
+    while (n > 0 && text[n - 1] == '0') --n;
+    if (n == text.size()) return n; // no zeros to drop
+    // The zeros go when a point stands before them: looked for from the end,
+    // where it is a few places away.
+    for (std::size_t i = n; i > 0; --i) {
+        if (text[i - 1] == '.') return n;
+    }
+    return text.size();
 }
 
 void GETCROPNUM(double x, std::span<char> s) {
     std::uint32_t pos = 0;
     bool ok = false;
-    runtime::REALTOFIX(x, kOnePlaceD, kOnePlaceI, s, pos, ok);
+    realtext::REALTOFIX(x, kOnePlaceD, kOnePlaceI, s, pos, ok);
     if (!ok) {
         runtime::WRTSTR(" Error while converting real to string in GETCROPNUM,");
         runtime::WRTLN();
@@ -65,36 +77,36 @@ void GETCROPNUM(double x, std::span<char> s) {
     }
     // Whatever fitted is cropped, but only where its point shows that the
     // trailing zeros are decimals: 10^63 is not to become "1".
-    CROPFIXED(s);
+    cropFixed(s);
 }
 
 double INTTOREAL(std::int64_t n) {
     TEXTBUF work{};
     std::uint32_t pos = 0;
     bool ok = false;
-    runtime::INTTOTEXT(n, kIntWidth, work.CHARS, pos, ok);
+    realtext::INTTOTEXT(n, kIntWidth, work.CHARS, pos, ok);
     double value = 0.0; // always replaced: the text holds at least one digit
     pos = 0;
-    runtime::TEXTTOREAL(work.CHARS, pos, value, ok);
+    realtext::TEXTTOREAL(work.CHARS, pos, value, ok);
     return value;
 }
 
 std::int64_t REALTOINT(double x) {
     TEXTBUF work{};
-    if (!WHOLEDIGITS(x, work)) return runtime::kIntIndefinite;
+    if (!wholeDigits(x, work)) return realtext::kIntIndefinite;
     std::int64_t result = 0;
     std::uint32_t pos = 0;
     bool ok = false;
     // An integer part too long for 64 bits gives the digits read before the
     // overflow: 10^19 gives 10^18.
-    runtime::TEXTTOINT(work.CHARS, pos, result, ok);
+    realtext::TEXTTOINT(work.CHARS, pos, result, ok);
     return result;
 }
 
-bool WHOLEDIGITS(double x, TEXTBUF& buf) {
+bool wholeDigits(double x, TEXTBUF& buf) {
     std::uint32_t pos = 0;
     bool ok = false;
-    runtime::REALTOFIX(x, kOnePlaceD, kOnePlaceI, buf.CHARS, pos, ok);
+    realtext::REALTOFIX(x, kOnePlaceD, kOnePlaceI, buf.CHARS, pos, ok);
     TRMBUF(buf);
     std::uint32_t p = FNDLSTCHR(buf, '.');
     if (p == 0) return false;

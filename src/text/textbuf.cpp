@@ -20,15 +20,15 @@ struct TextState {
 };
 constinit TextState st{};
 
-constexpr std::uint32_t kCap = static_cast<std::uint32_t>(kTextCap);
+constexpr std::uint32_t kTextCount = static_cast<std::uint32_t>(kTextCap);
 
 // A count clipped to the capacity of CHARS.
-std::uint32_t clip(std::uint32_t count) { return std::min(count, kCap); }
+std::uint32_t clip(std::uint32_t count) { return std::min(count, kTextCount); }
 
 // Copies source elements 0..n-1 into target from element at, never past CHARS.
 void copyInto(std::array<char, kTextCap>& target, std::uint32_t at, const char* source,
               std::uint32_t n) {
-    for (std::uint32_t i = 0; i < n && at + i < kCap; ++i) target[at + i] = source[i];
+    for (std::uint32_t i = 0; i < n && at + i < kTextCount; ++i) target[at + i] = source[i];
 }
 
 // Appends source to target as ADDBUF does, once the caller has checked that
@@ -43,7 +43,7 @@ void appendChecked(const TEXTBUF& source, TEXTBUF& target) {
 
 } // namespace
 
-void TEXTINIT() { st.CASEOFST = 32; }
+void textInit() { st.CASEOFST = 32; }
 
 std::uint32_t STRLNG(std::span<const char> text) {
     // The first NUL within the capacity (the library's memchr); the capacity
@@ -82,9 +82,9 @@ void APNDBUF(TEXTBUF& target, const TEXTBUF& source) {
     // the capacity instead of running past CHARS.
     std::uint32_t tc = clip(target.COUNT);
     std::uint32_t sc = clip(source.COUNT);
-    std::uint32_t withNul = sc < kCap ? sc + 1 : sc;
+    std::uint32_t withNul = sc < kTextCount ? sc + 1 : sc;
     copyInto(target.CHARS, tc, source.CHARS.data(), withNul);
-    target.COUNT = std::min(tc + sc, kCap);
+    target.COUNT = std::min(tc + sc, kTextCount);
     target.ORIGCNT += source.ORIGCNT;
 }
 
@@ -97,7 +97,7 @@ std::uint32_t TRMLNG(const std::array<char, kTextCap>& text) {
 void TRMBUF(TEXTBUF& buf) {
     std::uint32_t len = TRMLNG(buf.CHARS);
     buf.COUNT = len;
-    if (len < kCap) buf.CHARS[len] = '\0'; // a full 256-character text has no room for one
+    if (len < kTextCount) buf.CHARS[len] = '\0'; // a full 256-character text has no room for one
 }
 
 bool ISCTLCHR(char ch) { return static_cast<unsigned char>(ch) < 32; }
@@ -128,11 +128,11 @@ void RMVCHR(TEXTBUF& BUF, std::uint32_t STRTCL, std::uint32_t RMVCNT) {
     }
     for (std::uint64_t p = end; p <= count; ++p) BUF.CHARS[p - RMVCNT - 1] = BUF.CHARS[p - 1];
     BUF.COUNT = count - std::min(RMVCNT, count);
-    if (BUF.COUNT < kCap) BUF.CHARS[BUF.COUNT] = '\0';
+    if (BUF.COUNT < kTextCount) BUF.CHARS[BUF.COUNT] = '\0';
 }
 
 void ADDBUF(const TEXTBUF& source, TEXTBUF& target) {
-    if (std::uint64_t{target.COUNT} + source.COUNT > kCap - 1) return;
+    if (std::uint64_t{target.COUNT} + source.COUNT > kTextCount - 1) return;
     if (&source ==
         &target) { // appended to itself: its NUL must come along, not its first character
         const TEXTBUF copy = source;
@@ -143,7 +143,7 @@ void ADDBUF(const TEXTBUF& source, TEXTBUF& target) {
 }
 
 void CATBUF(const TEXTBUF& first, const TEXTBUF& second, TEXTBUF& target) {
-    if (std::uint64_t{first.COUNT} + second.COUNT > kCap - 1) return;
+    if (std::uint64_t{first.COUNT} + second.COUNT > kTextCount - 1) return;
     TEXTBUF result = first; // second may be the target itself
     appendChecked(second, result);
     target = result;
@@ -152,7 +152,7 @@ void CATBUF(const TEXTBUF& first, const TEXTBUF& second, TEXTBUF& target) {
 void INSBUF(const TEXTBUF& source, TEXTBUF& target, std::uint32_t position) {
     std::uint64_t tc = target.COUNT;
     std::uint32_t sc = source.COUNT;
-    if (tc + sc >= kCap - 1 || position > tc + 1 || position == 0) return;
+    if (tc + sc >= kTextCount - 1 || position > tc + 1 || position == 0) return;
     TEXTBUF src = source; // source may be the target itself
     // Open a gap of sc characters at position, moving the tail and its NUL right.
     for (std::uint64_t q = tc + 1; q >= position; --q)
@@ -164,11 +164,11 @@ void INSBUF(const TEXTBUF& source, TEXTBUF& target, std::uint32_t position) {
 }
 
 void SETBUF(std::span<const char> text, TEXTBUF& target) {
-    std::uint32_t len = std::min(STRLNG(text), kCap);
+    std::uint32_t len = std::min(STRLNG(text), kTextCount);
     copyInto(target.CHARS, 0, text.data(), len);
     // Terminate whenever there is room, so that no character of an earlier
     // text shows behind a 255-character one.
-    if (len < kCap) target.CHARS[len] = '\0';
+    if (len < kTextCount) target.CHARS[len] = '\0';
     target.COUNT = len;
     target.ORIGCNT = len;
 }

@@ -23,10 +23,10 @@ struct TEXTBUF {
 };
 
 // Module start-up: sets the case offset.
-void TEXTINIT();
+void textInit();
 
 // What the calculator uses: the length up to a NUL, comparison, trimming,
-// and the forward scan (through CROPFIXED).
+// and the forward scan (through cropFixed).
 std::uint32_t STRLNG(std::span<const char> text);
 std::int32_t CMPSTR(std::span<const char> first, std::span<const char> second);
 std::uint32_t TRMLNG(const std::array<char, kTextCap>& text);

@@ -2,7 +2,7 @@
 // operators (QuickToken); realscan.h holds the general way it stands for.
 #pragma once
 
-#include "runtime/realtext.h"
+#include "realtext/realtext.h"
 #include "token/tokenscan.h"
 
 #include <cmath>
@@ -75,7 +75,7 @@ template <ScanPolicy P> struct QuickToken {
             rescanNumber<P>(tkn, real, ok); // a cut text: every character counts
         } else if (!n.plain) {
             std::uint32_t pos = 0;
-            runtime::TEXTTOREAL(tkn.CHARS, pos, real, ok);
+            realtext::TEXTTOREAL(tkn.CHARS, pos, real, ok);
         }
         if (!ok) rc = kTknBadReal;
         return true;
@@ -108,7 +108,7 @@ template <ScanPolicy P> struct QuickToken {
         // TEXTTOREAL on "0" followed by decimal digits and at most one point
         // takes every digit through these steps; the "0" adds nothing
         // (r = 0 * 10 + 0). Any other text is left to TEXTTOREAL.
-        runtime::RealFromDigits conversion;
+        realtext::RealFromDigits conversion;
         auto digitValue = [&] { return static_cast<double>(ch - '0'); };
         char last = '0';
         // Stores the character in hand and reads the next. At the end of the

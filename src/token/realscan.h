@@ -1,8 +1,8 @@
 // GETTKNREAL in the scanner core: a token, and a number read again as a real.
 #pragma once
 
-#include "runtime/realstream.h"
-#include "runtime/realtext.h"
+#include "realtext/realstream.h"
+#include "realtext/realtext.h"
 #include "token/quicktoken.h"
 #include "token/tokenscan.h"
 
@@ -22,8 +22,8 @@ template <ScanPolicy P> struct NumberScan {
     char last = '0';      // the last character stored
     char ch = '\0';
     TOKENKIND cls = TOKENKIND::DELIMITER;
-    runtime::RealStream whole{}; // the value of every character taken
-    bool cut = false;            // a character did not fit the text
+    realtext::RealStream whole{}; // the value of every character taken
+    bool cut = false;             // a character did not fit the text
 
     explicit NumberScan(text::TEXTBUF& text) : tkn(text) {
         tkn.CHARS[0] = '0';
@@ -88,7 +88,7 @@ template <ScanPolicy P> void rescanNumber(text::TEXTBUF& tkn, double& real, bool
         scan.whole.result(real, ok);
     } else {
         std::uint32_t pos = 0;
-        runtime::TEXTTOREAL(tkn.CHARS, pos, real, ok);
+        realtext::TEXTTOREAL(tkn.CHARS, pos, real, ok);
     }
     if (scan.negative) real = -real;
 }
@@ -119,7 +119,7 @@ template <ScanPolicy P>
         // closing one; a re-scan would stop at the opening quote.
         PREFIXZERO(tkn);
         std::uint32_t pos = 0;
-        runtime::TEXTTOREAL(tkn.CHARS, pos, real, ok);
+        realtext::TEXTTOREAL(tkn.CHARS, pos, real, ok);
     } else {
         rescanNumber<P>(tkn, real, ok);
     }

@@ -1,6 +1,7 @@
 // The command loop's result line: the label, X in a field of 15 characters,
 // the separator and the fixed-point text of X with nine places, cropped.
 #include "calc/cmdloop.h"
+#include "calc/cmdloop_testing.h"
 
 #include "testutil.h"
 
@@ -13,7 +14,7 @@ namespace {
 
 std::string resultLine(double x) {
     testutil::CapturedConsole con;
-    calc::loop::WRTRESULT(x);
+    calc::loop::writeResult(x);
     return con.take();
 }
 

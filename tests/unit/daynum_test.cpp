@@ -121,7 +121,7 @@ TEST_F(DayNum, EveryDateFrom1700To2500MatchesTheStandardCalendar) {
 }
 
 TEST_F(DayNum, NamesAreNulPaddedElevenCharacterFields) {
-    auto fieldText = [](const NAMEFIELD& f) { return std::string(f.data(), f.size()); };
+    auto fieldText = [](const NameField& f) { return std::string(f.data(), f.size()); };
     auto padded = [](std::string s) { return s.append(11 - s.size(), '\0'); };
     const char* days[] = {"",          "Sunday",   "Monday", "Tuesday",
                           "Wednesday", "Thursday", "Friday", "Saturday"};

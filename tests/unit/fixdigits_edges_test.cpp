@@ -4,7 +4,7 @@
 // v + R[places], truncated, with 15 digits computed in all. The expected
 // texts come from an exact rational model of the digit steps (Python's
 // fractions), not from this code.
-#include "runtime/realtext.h"
+#include "realtext/realtext.h"
 #include "testutil.h"
 
 #include <gtest/gtest.h>
@@ -56,10 +56,10 @@ TEST(FixdigitsEdges, FastPathAndItsBordersGiveTheExactDigits) {
     };
     for (const Case& c : cases) {
         const double v = std::bit_cast<double>(c.bits);
-        EXPECT_EQ(testutil::textOf(runtime::FIXDIGITS(v, c.places)), c.want)
+        EXPECT_EQ(testutil::textOf(realtext::FIXDIGITS(v, c.places)), c.want)
             << std::hex << c.bits << std::dec << " places " << c.places;
         // The sign only puts a minus in front.
-        EXPECT_EQ(testutil::textOf(runtime::FIXDIGITS(-v, c.places)), std::string("-") + c.want)
+        EXPECT_EQ(testutil::textOf(realtext::FIXDIGITS(-v, c.places)), std::string("-") + c.want)
             << "-" << std::hex << c.bits;
     }
 }

@@ -1,6 +1,6 @@
 // Integer text conversion: parsing over the exact signed 64-bit range, and
 // right-aligned writing with its capacity rule.
-#include "runtime/inttext.h"
+#include "realtext/inttext.h"
 #include "testutil.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +8,7 @@
 #include <array>
 #include <string>
 
-using namespace runtime;
+using namespace realtext;
 
 namespace {
 

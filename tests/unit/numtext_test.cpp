@@ -94,7 +94,7 @@ TEST(Cropnum, CropfixedLeavesATextWithoutAPoint) {
         {"  12.500", 16, "12.5"},
         {"", 16, ""},
     };
-    for (const CropCase& c : cases) checkCrop(CROPFIXED, c);
+    for (const CropCase& c : cases) checkCrop(cropFixed, c);
 }
 
 TEST(Getcropnum, WritesOnePlaceAndCrops) {

@@ -3,8 +3,8 @@
 // TEXTTOREAL gives. Generated number texts of every shape the tokenizer's
 // re-scan passes on (digits, points, "E" or "e", signs, other characters)
 // are read both ways and compared bit for bit.
-#include "runtime/realstream.h"
-#include "runtime/realtext.h"
+#include "realtext/realstream.h"
+#include "realtext/realtext.h"
 
 #include <gtest/gtest.h>
 
@@ -39,9 +39,9 @@ TEST(RealStream, GivesWhatTextToRealGivesOnATextThatFits) {
         std::uint32_t pos = 0;
         double expected = -1.0;
         bool expectedOk = false;
-        runtime::TEXTTOREAL(std::span<const char>(s.c_str(), s.size() + 1), pos, expected,
-                            expectedOk);
-        runtime::RealStream stream;
+        realtext::TEXTTOREAL(std::span<const char>(s.c_str(), s.size() + 1), pos, expected,
+                             expectedOk);
+        realtext::RealStream stream;
         for (char c : s) stream.put(c);
         double value = -1.0;
         bool ok = false;

@@ -1,12 +1,12 @@
 // Real text conversion: the WRTREAL and REALTOFIX renderings the calculator
-// shows, the digit generators against an exact reference, and TEXTTOREAL.
+// shows, the digit generators' edge rows, and TEXTTOREAL.
 //
 // Expected texts come from the documented tables or were computed offline
 // with Python's fractions module (exact rationals, the same digit steps);
-// those rows say so. The randomized check compares against exactref.h.
-#include "runtime/realtext.h"
+// those rows say so. The randomized check against the exact model is the
+// test digits.exact (tests/transcripts/check_digits.py).
+#include "realtext/realtext.h"
 
-#include "exactref.h"
 #include "testutil.h"
 
 #include <gtest/gtest.h>
@@ -20,8 +20,8 @@
 
 namespace {
 
-using runtime::FIXDIGITS;
-using runtime::FLTDIGITS;
+using realtext::FIXDIGITS;
+using realtext::FLTDIGITS;
 using testutil::textOf;
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
@@ -29,7 +29,7 @@ const double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 std::string wrtreal(double v, std::uint32_t width) {
     testutil::CapturedConsole con;
-    runtime::WRTREAL(v, width);
+    realtext::WRTREAL(v, width);
     return con.take();
 }
 
@@ -38,7 +38,7 @@ std::string realtofix(double v, std::uint32_t d, std::uint32_t i) {
     buf.fill('#');
     std::uint32_t pos = 0;
     bool ok = false;
-    runtime::REALTOFIX(v, d, i, buf, pos, ok);
+    realtext::REALTOFIX(v, d, i, buf, pos, ok);
     EXPECT_TRUE(ok);
     std::string text = textOf(buf);
     // pos ends on the NUL, or just past it after "infinity".
@@ -50,7 +50,7 @@ double parse(const char* s) {
     std::uint32_t pos = 0;
     double v = 0;
     bool ok = false;
-    runtime::TEXTTOREAL(std::span<const char>(s, std::strlen(s) + 1), pos, v, ok);
+    realtext::TEXTTOREAL(std::span<const char>(s, std::strlen(s) + 1), pos, v, ok);
     EXPECT_TRUE(ok) << s;
     return v;
 }
@@ -187,7 +187,7 @@ TEST(Realtofix, ArgumentsAndOverflow) {
     small.fill('#');
     std::uint32_t pos = 0;
     bool ok = true;
-    runtime::REALTOFIX(-2.5, 15, 6, small, pos, ok);
+    realtext::REALTOFIX(-2.5, 15, 6, small, pos, ok);
     EXPECT_FALSE(ok);
     EXPECT_EQ(pos, 4u);
     EXPECT_EQ(std::string(small.data(), 4), "-2.5");
@@ -196,7 +196,7 @@ TEST(Realtofix, ArgumentsAndOverflow) {
     std::array<char, 12> buf{};
     buf.fill('#');
     pos = 2;
-    runtime::REALTOFIX(kInf, 15, 6, buf, pos, ok);
+    realtext::REALTOFIX(kInf, 15, 6, buf, pos, ok);
     EXPECT_TRUE(ok);
     EXPECT_EQ(pos, 11u);
     EXPECT_EQ(std::string(buf.data(), 11), std::string("##infinity") + '\0');
@@ -205,7 +205,7 @@ TEST(Realtofix, ArgumentsAndOverflow) {
     std::array<char, 4> exact{};
     exact.fill('#');
     pos = 0;
-    runtime::REALTOFIX(3.14, 15, 13, exact, pos, ok);
+    realtext::REALTOFIX(3.14, 15, 13, exact, pos, ok);
     EXPECT_TRUE(ok);
     EXPECT_EQ(pos, 4u);
     EXPECT_EQ(std::string(exact.data(), 4), "3.14");
@@ -235,7 +235,7 @@ TEST(Fixdigits, ZeroNonFiniteAndWorkArea) {
 
     // 64 characters fill the area and no NUL follows; huge counts stop there.
     for (double v : {0.0, 1.5, 1e70}) {
-        runtime::WORKAREA w = FIXDIGITS(v, std::numeric_limits<std::int32_t>::max());
+        realtext::WorkArea w = FIXDIGITS(v, std::numeric_limits<std::int32_t>::max());
         EXPECT_NE(w.back(), '\0') << v;
         EXPECT_EQ(textOf(w).size(), 64u) << v;
     }
@@ -273,153 +273,9 @@ TEST(Fltdigits, ZeroNonFiniteRoundingAndExponent) {
     };
     for (const Case& c : cases) EXPECT_EQ(textOf(FLTDIGITS(c.v, c.n)), c.text) << c.v << " " << c.n;
 
-    runtime::WORKAREA w = FLTDIGITS(1.0 / 3.0, std::numeric_limits<std::uint32_t>::max());
+    realtext::WorkArea w = FLTDIGITS(1.0 / 3.0, std::numeric_limits<std::uint32_t>::max());
     EXPECT_NE(w.back(), '\0') << "the area is full; the exponent is cut off";
     EXPECT_EQ(textOf(w).substr(0, 4), "3.33");
-}
-
-// The reference's tables hold the doubles nearest their stated values:
-// checked on exact rationals against both neighbouring doubles.
-TEST(ExactReference, TablesAreNearestDoubles) {
-    using exactref::Nat;
-    using exactref::Rat;
-    auto distance = [](const Rat& a, const Rat& b) {
-        Rat d = exactref::cmp(a, b) >= 0 ? Rat{a.num * b.den - b.num * a.den, a.den * b.den}
-                                         : Rat{b.num * a.den - a.num * b.den, a.den * b.den};
-        return d;
-    };
-    auto nearest = [&](double x, const Rat& target) {
-        Rat here = distance(exactref::ratOf(x), target);
-        Rat up = distance(exactref::ratOf(std::nextafter(x, kInf)), target);
-        Rat down = distance(exactref::ratOf(std::nextafter(x, 0.0)), target);
-        return exactref::cmp(here, up) <= 0 && exactref::cmp(here, down) <= 0;
-    };
-    auto pow10 = [](unsigned k) {
-        Nat n(1);
-        for (unsigned i = 0; i < k; ++i) n.mulSmall(10);
-        return n;
-    };
-    EXPECT_TRUE(nearest(exactref::tableR()[0], Rat{Nat(1), Nat(2)}));
-    for (unsigned k = 1; k <= 14; ++k) {
-        // 5 * 10^-(k+1) + 10^-16 = (5 * 10^(15-k) + 1) / 10^16
-        Nat num = pow10(15 - k);
-        num.mulSmall(5);
-        Rat target{num + Nat(1), pow10(16)};
-        EXPECT_TRUE(nearest(exactref::tableR()[k], target)) << k;
-    }
-    EXPECT_TRUE(nearest(exactref::tableR()[15], Rat{Nat(5), pow10(16)}));
-    EXPECT_TRUE(nearest(exactref::tableR()[16], Rat{Nat(5), pow10(17)}));
-    for (unsigned k = 0; k < 9; ++k)
-        EXPECT_TRUE(nearest(exactref::tableP()[k], Rat{pow10(1u << k), Nat(1)})) << k;
-}
-
-// The reference itself reproduces texts computed independently.
-TEST(ExactReference, MatchesOfflineTexts) {
-    EXPECT_EQ(exactref::fltdigits(0.1, 57),
-              "1.00000000000000005551115123125782702118158340454101562500E-001");
-    EXPECT_EQ(exactref::fixdigits(1e60, 9), rep('9', 14) + rep('0', 46) + ".000");
-    EXPECT_EQ(exactref::fixdigits(12345678901234.5, 0), "12345678901235.");
-    EXPECT_EQ(exactref::fltdigits(std::numeric_limits<double>::max(), 20),
-              "1.7976931348623155575E+308");
-}
-
-// Doubles of every magnitude and the shapes that catch rounding trouble:
-// whole numbers, exact halves, short decimals, neighbours of powers of ten
-// and of the P table, subnormals.
-std::vector<double> crossCheckValues() {
-    std::mt19937_64 gen(20030721);
-    std::vector<double> values;
-    auto unit = [&] { return std::uniform_real_distribution<double>(0.0, 1.0)(gen); };
-    auto below = [&](std::uint64_t n) { return gen() % n; };
-    for (int i = 0; i < 8000; ++i) {
-        double v = 0;
-        switch (i % 10) {
-        case 0:
-        case 1: { // any finite bit pattern
-            std::uint64_t bits = gen() & 0x7FFFFFFFFFFFFFFFull;
-            std::memcpy(&v, &bits, sizeof v);
-            if (!std::isfinite(v)) v = 1.5;
-            break;
-        }
-        case 2: // whole numbers up to 10^17
-            v = static_cast<double>(below(std::uint64_t{1} << (1 + below(57))));
-            break;
-        case 3: // exact halves, up to 15 digits
-            v = static_cast<double>(below(std::uint64_t{1} << (1 + below(49)))) + 0.5;
-            break;
-        case 4: // short decimals
-            v = static_cast<double>(below(1000000)) / std::pow(10.0, static_cast<double>(below(9)));
-            break;
-        case 5: { // powers of ten and their neighbours
-            v = std::pow(10.0, static_cast<double>(static_cast<int>(below(617)) - 308));
-            for (std::uint64_t k = below(3); k > 0; --k)
-                v = std::nextafter(v, unit() < 0.5 ? 0 : kInf);
-            break;
-        }
-        case 6: { // around the P table and its products
-            v = exactref::tableP()[below(9)] * (unit() < 0.5 ? 1.0 : 1.0 + unit());
-            if (unit() < 0.5) v = 1.0 / v;
-            v = std::nextafter(v, unit() < 0.5 ? 0 : kInf);
-            break;
-        }
-        case 7: // halves at a power of ten: ties for one significant digit
-            v = (static_cast<double>(below(10)) + 0.5) *
-                std::pow(10.0, static_cast<double>(static_cast<int>(below(30)) - 5));
-            break;
-        case 8: // whole numbers of up to 15 digits times a power of ten
-            v = static_cast<double>(below(1000000000000000)) *
-                std::pow(10.0, static_cast<double>(below(23)));
-            break;
-        default: // ordinary calculator values
-            v = (unit() * 2e5 - 1e5) *
-                std::pow(10.0, static_cast<double>(static_cast<int>(below(41)) - 20));
-        }
-        values.push_back(unit() < 0.2 ? -v : v);
-    }
-    return values;
-}
-
-TEST(DigitGenerators, MatchExactReferenceOnRandomValues) {
-    const std::int32_t placesList[] = {-3, -1, 0, 1, 2, 5, 9, 10, 13, 16, 17, 20, 70};
-    const std::uint32_t nList[] = {0, 1, 2, 8, 9, 15, 16, 17, 18, 25, 57};
-    std::mt19937_64 pick(7);
-    int failures = 0;
-    for (double v : crossCheckValues()) {
-        std::int32_t places = placesList[pick() % std::size(placesList)];
-        std::uint32_t n = nList[pick() % std::size(nList)];
-        std::string fix = textOf(FIXDIGITS(v, places));
-        std::string flt = textOf(FLTDIGITS(v, n));
-        std::string fixRef = exactref::fixdigits(v, places);
-        std::string fltRef = exactref::fltdigits(v, n);
-        if (fix != fixRef && ++failures <= 10)
-            ADD_FAILURE() << "FIXDIGITS(" << std::hexfloat << v << ", " << places << ") = " << fix
-                          << ", exact " << fixRef;
-        if (flt != fltRef && ++failures <= 10)
-            ADD_FAILURE() << "FLTDIGITS(" << std::hexfloat << v << ", " << n << ") = " << flt
-                          << ", exact " << fltRef;
-    }
-    EXPECT_EQ(failures, 0);
-}
-
-// The arguments the program itself uses, on the same values.
-TEST(DigitGenerators, MatchExactReferenceForProgramArguments) {
-    int failures = 0;
-    for (double v : crossCheckValues()) {
-        for (std::int32_t places : {9, 10, 1}) {
-            std::string got = textOf(FIXDIGITS(v, places));
-            std::string want = exactref::fixdigits(v, places);
-            if (got != want && ++failures <= 10)
-                ADD_FAILURE() << "FIXDIGITS(" << std::hexfloat << v << ", " << places
-                              << ") = " << got << ", exact " << want;
-        }
-        std::uint32_t n = v < 0 ? 8 : 9;
-        std::string got = textOf(FLTDIGITS(v, n));
-        std::string want = exactref::fltdigits(v, n);
-        if (got != want && ++failures <= 10)
-            ADD_FAILURE() << "FLTDIGITS(" << std::hexfloat << v << ", " << n << ") = " << got
-                          << ", exact " << want;
-    }
-    EXPECT_EQ(failures, 0);
 }
 
 struct ParseResult {
@@ -430,7 +286,7 @@ struct ParseResult {
 
 ParseResult parseAt(std::span<const char> text, std::uint32_t pos, double start = -99.0) {
     ParseResult r{pos, start, false};
-    runtime::TEXTTOREAL(text, r.pos, r.value, r.ok);
+    realtext::TEXTTOREAL(text, r.pos, r.value, r.ok);
     return r;
 }
 ParseResult parseText(const char* s) {

@@ -13,7 +13,7 @@ namespace testutil {
 
 // Every module in its starting state, as the program starts it; the console
 // and the signal handling stay the test's own.
-inline void freshStart() { calc::STARTUP(calc::StartFor::Library); }
+inline void freshStart() { calc::startModules(calc::StartFor::Library); }
 
 // Points the console at memory for the lifetime of the object.
 struct CapturedConsole {

@@ -1,7 +1,7 @@
 // The tokenizer the evaluator reads through: characters, classes and
 // positions; the tokens of every kind with their texts, values and return
 // codes; signed and quoted numbers; the messages, byte for byte.
-#include "runtime/realtext.h"
+#include "realtext/realtext.h"
 #include "testutil.h"
 #include "token/tokenizer.h"
 #include "token/tokenizer_testing.h"

@@ -1,18 +1,18 @@
 // The real reader TEXTTOREAL: blanks, a sign, digits with at most one point,
 // and an exponent after "E". Unlike the writers, it rounds each of its steps
 // to double.
-#include "runtime/realtables.h"
-#include "runtime/realtext.h"
+#include "realtext/realtables.h"
+#include "realtext/realtext.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
-namespace runtime {
+namespace realtext {
 
 using digits::P;
 
-double SCALEBYTEN(double r, std::uint32_t x, bool down) {
+double scaleByTen(double r, std::uint32_t x, bool down) {
     for (int k = 8; k >= 0; --k) {
         const std::uint32_t b = 1u << k;
         if (x >= b) {
@@ -95,7 +95,7 @@ void TEXTTOREAL(std::span<const char> text, std::uint32_t& pos, double& value, b
             if (x < kTenExpCap) x = x * 10u + static_cast<std::uint32_t>(cur - '0');
             next();
         }
-        r = SCALEBYTEN(r, x, negative);
+        r = scaleByTen(r, x, negative);
     }
     value = r;
     if (!std::isfinite(r)) ok = false;
@@ -103,4 +103,4 @@ void TEXTTOREAL(std::span<const char> text, std::uint32_t& pos, double& value, b
     pos = at;
 }
 
-} // namespace runtime
+} // namespace realtext

@@ -8,7 +8,7 @@
 
 #include <limits>
 
-namespace runtime::x87 {
+namespace calc::x87 {
 
 static_assert(std::numeric_limits<long double>::digits == 64,
               "the helpers below work on the x87 extended format");
@@ -28,4 +28,4 @@ inline long double F2XM1(long double f) {
     return f;
 }
 
-} // namespace runtime::x87
+} // namespace calc::x87

@@ -4,17 +4,17 @@
 // count or scale away the integer digits, truncate digit after digit), but
 // each step is carried out on the exact value: plain double arithmetic shows
 // whole numbers as ...99999 and puts some of them in the wrong number of
-// digits. The values are held as exact sums of doubles (runtime/expansion.h)
+// digits. The values are held as exact sums of doubles (realtext/expansion.h)
 // and their digits read off in chunks that are guessed in double arithmetic
-// and confirmed by exact comparison (runtime/decdigits.h), so no rounding
+// and confirmed by exact comparison (realtext/decdigits.h), so no rounding
 // error ever reaches the text.
-#include "runtime/realdigits.h"
-#include "runtime/realtables.h"
+#include "realtext/realdigits.h"
+#include "realtext/realtables.h"
 
 #include <cmath>
 #include <string_view>
 
-namespace runtime::digits {
+namespace realtext::digits {
 
 using exact::compare;
 using exact::DigitSource;
@@ -131,4 +131,4 @@ void fltDigitsGeneral(double v, std::uint32_t n, Area& out) {
     emitExponent(out, e);
 }
 
-} // namespace runtime::digits
+} // namespace realtext::digits

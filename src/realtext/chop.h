@@ -10,11 +10,11 @@
 #include <cstdint>
 #include <limits>
 
-namespace runtime {
+namespace realtext {
 
 constexpr std::int64_t kIntIndefinite = std::numeric_limits<std::int64_t>::min();
 
-constexpr std::int64_t CHOP(long double x) {
+constexpr std::int64_t chop(long double x) {
     // -2^63 is in range; 2^63 is the first value out. No long double lies
     // strictly between -2^63 - 1 and -2^63, so nothing below lo truncates into range.
     constexpr long double lo = -9223372036854775808.0L;
@@ -28,24 +28,24 @@ constexpr std::int64_t CHOP(long double x) {
 // rounded to double first: 0.49999999999999994 gives 0, not 1. For a double x
 // the sum is exact wherever it could reach the next whole number. Zeros give
 // 0 and a NaN gives the most negative value, whichever side they are put on.
-constexpr std::int64_t CHOPNEAREST(long double x) { return CHOP(x < 0 ? x - 0.5L : x + 0.5L); }
+constexpr std::int64_t chopNearest(long double x) { return chop(x < 0 ? x - 0.5L : x + 0.5L); }
 
 // The low 32 bits of a 64-bit integer, as unsigned and as signed.
-constexpr std::uint32_t LOW32(std::int64_t n) {
+constexpr std::uint32_t low32(std::int64_t n) {
     return static_cast<std::uint32_t>(static_cast<std::uint64_t>(n) & 0xFFFFFFFFu);
 }
-constexpr std::int32_t LOW32SIGNED(std::int64_t n) {
-    return static_cast<std::int32_t>(LOW32(n)); // modular since C++20
+constexpr std::int32_t low32Signed(std::int64_t n) {
+    return static_cast<std::int32_t>(low32(n)); // modular since C++20
 }
 
 // Unsigned 32-bit remainder of the chopped operands; NaN when the divisor's
 // low 32 bits are 0 (|b| < 1, an infinity, a NaN, a multiple of 2^32): no
 // remainder, and the calculator goes on.
 inline double REALMOD(double a, double b) {
-    std::uint32_t ia = LOW32(CHOP(a));
-    std::uint32_t ib = LOW32(CHOP(b));
+    std::uint32_t ia = low32(chop(a));
+    std::uint32_t ib = low32(chop(b));
     if (ib == 0) return std::numeric_limits<double>::quiet_NaN();
     return static_cast<double>(ia % ib);
 }
 
-} // namespace runtime
+} // namespace realtext

@@ -9,7 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace runtime::digits {
+namespace realtext::digits {
 
 // Rounding terms: R[0] = 0.5, R[k] = 0.5e-k + 1e-16 for k = 1 to 14, then
 // 5e-16 and 5e-17. Added to a non-negative value before truncation, R[k]
@@ -40,7 +40,7 @@ constexpr std::array<double, 9> P = {1e1, 1e2, 1e4, 1e8, 1e16, 1e32, 1e64, 1e128
 constexpr std::int64_t kFixIntComputed = 14;
 constexpr std::int64_t kFixAllComputed = 15;
 
-__extension__ using U128 = unsigned __int128;
+__extension__ using Uint128 = unsigned __int128;
 
 // A positive double as the dyadic fraction m / 2^s, m its 53-bit significand.
 struct Dyadic {
@@ -63,7 +63,7 @@ constexpr bool toDyadic(double v, Dyadic& d) {
 // 10^k for k = 0 to 22, as a 128-bit integer and as a double. Both are exact:
 // 10^22 = 2^22 * 5^22 is below 2^74, and 5^22 is below 2^53.
 struct Pow10 {
-    U128 exact;
+    Uint128 exact;
     double real;
 };
 constexpr std::size_t kPow10Count = 23;
@@ -88,4 +88,4 @@ constexpr double kTwoMinus64 = 1.0 / kTwo64;
 // The unit a value near a is held in (see kTwoMinus64).
 inline double unitFor(double a) { return a >= kTwo64 ? kTwoMinus64 : 1.0; }
 
-} // namespace runtime::digits
+} // namespace realtext::digits

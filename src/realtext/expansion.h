@@ -20,7 +20,7 @@
 #include <cmath>
 #include <cstddef>
 
-namespace runtime::exact {
+namespace realtext::exact {
 
 struct Pair {
     double hi;
@@ -52,7 +52,7 @@ class Expansion {
     // Room for the widest value the conversions build: the exact value of a
     // subnormal times powers of ten spans some 1130 bits, which compressed
     // takes 25 to 35 components. Running out is a failure, never a wrong digit.
-    static constexpr std::size_t kCap = 64;
+    static constexpr std::size_t kMaxTerms = 64;
 
     Expansion() = default;
     explicit Expansion(double x) { add(x); }
@@ -67,8 +67,8 @@ class Expansion {
 
     // this += b, exactly.
     void add(double b) {
-        if (n == kCap) compress();
-        if (n == kCap) overflow();
+        if (n == kMaxTerms) compress();
+        if (n == kMaxTerms) overflow();
         double q = b;
         std::size_t out = 0;
         for (std::size_t i = 0; i < n; ++i) {
@@ -90,7 +90,7 @@ class Expansion {
     // this *= b, exactly.
     void scale(double b) {
         if (n == 0) return;
-        std::array<double, 2 * kCap> h; // only the first hn are ever read
+        std::array<double, 2 * kMaxTerms> h; // only the first hn are ever read
         std::size_t hn = 0;
         Pair p = twoProd(c[0], b);
         double q = p.hi;
@@ -105,7 +105,7 @@ class Expansion {
         }
         if (q != 0.0) h[hn++] = q;
         hn = compress(h, hn);
-        if (hn > kCap) overflow();
+        if (hn > kMaxTerms) overflow();
         for (std::size_t i = 0; i < hn; ++i) c[i] = h[i];
         n = hn;
     }
@@ -155,11 +155,11 @@ class Expansion {
 
     [[noreturn]] static void overflow() {
         constexpr char text[] = "Expansion capacity exceeded in real text conversion";
-        RAISEFAIL(text);
+        runtime::RAISEFAIL(text);
     }
 
-    std::array<double, kCap> c; // only the first n are ever read
+    std::array<double, kMaxTerms> c; // only the first n are ever read
     std::size_t n = 0;
 };
 
-} // namespace runtime::exact
+} // namespace realtext::exact

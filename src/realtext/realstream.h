@@ -6,11 +6,11 @@
 // the two give the same value; tests compare them.
 #pragma once
 
-#include "runtime/realtext.h"
+#include "realtext/realtext.h"
 
 #include <cstdint>
 
-namespace runtime {
+namespace realtext {
 
 // The reading starts at the number's first digit: blanks and a sign in
 // front of it are the caller's. Characters after the end of the number
@@ -64,7 +64,7 @@ class RealStream {
     // The value read; ok is false when it is an infinity. A text with no
     // digit reads as 0 here: the caller hands in at least one.
     void result(double& value, bool& ok) const {
-        value = SCALEBYTEN(digits.r, exponent, down);
+        value = scaleByTen(digits.r, exponent, down);
         ok = std::isfinite(value);
     }
 
@@ -76,4 +76,4 @@ class RealStream {
     bool down = false; // a "-" after the "E"
 };
 
-} // namespace runtime
+} // namespace realtext

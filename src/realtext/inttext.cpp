@@ -1,12 +1,12 @@
 // Integer text conversion: signed 64-bit whole numbers to and from decimal
 // text, for the numeric text helpers. Every index is checked against the
 // capacity of the caller's array.
-#include "runtime/inttext.h"
+#include "realtext/inttext.h"
 
 #include <array>
 #include <cstddef>
 
-namespace runtime {
+namespace realtext {
 namespace {
 
 // (2^63 - 1) div 10: one more digit on a larger accumulator overflows.
@@ -89,4 +89,4 @@ void INTTOTEXT(std::int64_t value, std::int32_t width, std::span<char> text, std
     if (pos < text.size()) text[pos] = '\0';
 }
 
-} // namespace runtime
+} // namespace realtext

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <span>
 
-namespace runtime {
+namespace realtext {
 
 // Parses an optionally signed decimal integer at text[pos] (leading blanks
 // skipped). ok is false when no digit was found or the value does not fit.
@@ -19,4 +19,4 @@ void TEXTTOINT(std::span<const char> text, std::uint32_t& pos, std::int64_t& val
 void INTTOTEXT(std::int64_t value, std::int32_t width, std::span<char> text, std::uint32_t& pos,
                bool& ok);
 
-} // namespace runtime
+} // namespace realtext

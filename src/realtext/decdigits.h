@@ -6,15 +6,15 @@
 // and confirmed by exact comparisons, so a digit is never off by a rounding.
 #pragma once
 
-#include "runtime/expansion.h"
-#include "runtime/realtables.h"
+#include "realtext/expansion.h"
+#include "realtext/realtables.h"
 
 #include <array>
 #include <cassert>
 #include <cmath>
 #include <cstdint>
 
-namespace runtime::exact {
+namespace realtext::exact {
 
 using digits::kPow10;
 using digits::pow10u64;
@@ -137,4 +137,4 @@ inline std::int32_t intDigits(const Expansion& x, double unit, Expansion& low) {
     return d;
 }
 
-} // namespace runtime::exact
+} // namespace realtext::exact

@@ -1,0 +1,193 @@
+// The shortcut of the digit generators: the fixed-point and mantissa texts
+// of the values nearly every line shows, planned by one 128-bit product and
+// one comparison with a precomputed threshold, then written sixteen digits
+// at a time. It says "no" to every other value; the general way
+// (generaldigits.cpp) takes those.
+//
+// What it takes: fixed-point text of 0 < |v| < 10^14 with at most 16 places
+// (any count below 0 too) and at most 14 integer digits after rounding;
+// mantissa text of 10^-15 <= |v| < 10 with 1 to 17 digits (0 meaning 15);
+// in both, v a normal double whose scale s (below) is at most 126.
+//
+// Why the text is the same: the general way reads off the digits of
+// floor(|v| * 10^a + R[p] * 10^b) for the exact value (a = b = the places
+// computed for the fixed-point text; a = J + n - 1, b = n - 1 after scaling
+// by 10^J for the mantissa text, the scaling steps being exact for these
+// powers), with R[p] * 10^b < 1. |v| is m / 2^s, so the first term is
+// W + F / 2^s, W and F the whole part and remainder of m * 10^a / 2^s, and
+//     floor(...) = W + (F / 2^s >= 1 - R[p] * 10^b).
+// As 128-bit fractions (F shifted to the top of 128 bits, exact for s <=
+// 128), the right-hand side is 2^128 - R[p] * 10^b * 2^128, a whole number
+// since R[p]'s denominator is at most 2^107: the threshold T[p][b] below,
+// computed exactly once.
+#include "realtext/realdigits.h"
+#include "realtext/realtables.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cassert>
+#include <cmath>
+#include <cstring>
+
+namespace realtext::digits {
+namespace {
+
+constexpr std::size_t kPlaces = R.size(); // 0 to 16
+constexpr auto kIntComputed = static_cast<std::size_t>(kFixIntComputed);
+constexpr auto kAllComputed = static_cast<std::size_t>(kFixAllComputed);
+
+// R[p] as m / 2^s: every entry is in toDyadic's range.
+constexpr Dyadic dyadicOf(double r) {
+    Dyadic d{};
+    toDyadic(r, d);
+    return d;
+}
+
+// T[p][b] = 2^128 - R[p] * 10^b * 2^128 for b <= p (where R[p] * 10^b < 1);
+// 2^128 - y is -y in 128-bit arithmetic.
+constexpr std::array<std::array<Uint128, kPlaces>, kPlaces> kThreshold = [] {
+    std::array<std::array<Uint128, kPlaces>, kPlaces> t{};
+    for (std::size_t p = 0; p < kPlaces; ++p) {
+        const Dyadic r = dyadicOf(R[p]);
+        for (std::size_t b = 0; b <= p; ++b) {
+            const Uint128 y = (Uint128{r.m} * pow10u64(b)) << (128 - r.s);
+            t[p][b] = -y;
+        }
+    }
+    return t;
+}();
+
+// floor(m * 10^a / 2^s + R[p] * 10^b), as above. With a <= 22 the product is
+// below 2^53 * 10^22 < 2^127; the whole part must fit 64 bits.
+std::uint64_t roundedScaled(const Dyadic& v, std::size_t a, std::size_t p, std::size_t b) {
+    assert(a < kPow10Count && p < kPlaces && b <= p);
+    assert(v.s >= 1 && v.s <= 126);
+    const Uint128 n = Uint128{v.m} * kPow10[a].exact;
+    const Uint128 frac = n << (128 - v.s);
+    return static_cast<std::uint64_t>(n >> v.s) + (frac >= kThreshold[p][b] ? 1u : 0u);
+}
+
+// The eight decimal digits of n < 10^8 as characters, in text order in
+// memory: halves, then pairs, then single digits split in every lane at once.
+std::uint64_t eightDigits(std::uint64_t n) {
+    std::uint64_t v = (n / 10000) | ((n % 10000) << 32);
+    const std::uint64_t hundreds = ((v * 5243) >> 19) & 0x0000007F0000007Full;
+    v = hundreds | ((v - hundreds * 100) << 16);
+    const std::uint64_t tens = ((v * 103) >> 10) & 0x000F000F000F000Full;
+    v = tens | ((v - tens * 10) << 8);
+    return v | 0x3030303030303030ull;
+}
+
+// The sixteen decimal digits of n < 10^16 as characters, in text order:
+// byte i of the 128-bit word is character i.
+Uint128 sixteenDigits(std::uint64_t n) {
+    assert(n < pow10u64(16));
+    return Uint128{eightDigits(n / 100000000)} | (Uint128{eightDigits(n % 100000000)} << 64);
+}
+
+// Stores the 16 bytes of w at `at`.
+void store16(char* at, Uint128 w) { std::memcpy(at, &w, sizeof w); }
+
+} // namespace
+
+// The bit length times 1233 / 4096 (just above log10(2)) is the count less
+// one or less two; one comparison settles which.
+std::int32_t decimalDigits(std::uint64_t n) {
+    const std::uint64_t m = n | 1; // as many digits as n, and 0 counts as 1
+    const auto t = static_cast<std::size_t>(((64 - std::countl_zero(m)) * 1233) >> 12);
+    return static_cast<std::int32_t>(t) + (m >= pow10u64(t) ? 1 : 0);
+}
+
+bool planFixed(double v, std::int32_t places, FixedPlan& f) {
+    const double a = std::fabs(v);
+    Dyadic d;
+    if (!(a < 1e14) || places >= static_cast<std::int32_t>(kPlaces) || !toDyadic(a, d))
+        return false; // zero, subnormals, infinities and NaNs too
+    const std::size_t p = places > 0 ? static_cast<std::size_t>(places) : 0;
+    // ndig: the integer digits of |v| + R[p], those of |v| or, when the
+    // rounding carries into a new digit, one more; the computed digits then
+    // reach 10^computed, and are computed again with the digit counted.
+    auto ndig = static_cast<std::size_t>(decimalDigits(a < 1 ? 0 : static_cast<std::uint64_t>(a)));
+    std::size_t computed = std::min<std::size_t>(ndig + p, kAllComputed);
+    std::size_t k = computed - ndig;
+    std::uint64_t q = roundedScaled(d, k, p, k);
+    if (q >= pow10u64(computed)) {
+        ++ndig;
+        if (ndig > kIntComputed) return false;
+        computed = std::min<std::size_t>(ndig + p, kAllComputed);
+        k = computed - ndig;
+        q = roundedScaled(d, k, p, k);
+    }
+    f.digits = q;
+    f.ndig = ndig;
+    f.k = k;
+    f.shown = p;
+    f.point = places >= 0;
+    f.negative = v < 0;
+    return true;
+}
+
+// The sixteen digit characters are shifted in registers so that the
+// integer digits, then the places, start a 16-byte store.
+void writeFixed(const FixedPlan& f, char* at) {
+    const Uint128 chars = sixteenDigits(f.digits);
+    const std::size_t computed = f.ndig + f.k;
+    *at = '-';
+    at += f.negative ? 1 : 0;
+    store16(at, chars >> (8 * (16 - computed)));
+    at += f.ndig;
+    if (!f.point) return;
+    *at++ = '.';
+    if (f.k > 0) store16(at, chars >> (8 * (16 - f.k)));
+    at += f.k;
+    std::memset(at, '0', kPlanScratch); // the places past the computed digits
+}
+
+bool planFloat(double v, std::uint32_t n, FloatPlan& f) {
+    const double a = std::fabs(v);
+    if (n == 0) n = 15;
+    Dyadic d;
+    if (!(a >= 1e-15 && a < 10) || n > kPlaces || !toDyadic(a, d)) return false;
+    // J: the least power of ten that brings |v| to 1 or more (never exactly
+    // 1 when J > 0: 10^J / 2^s is no power of two), at most 15 here.
+    const Uint128 one = Uint128{1} << d.s;
+    std::size_t J = 0;
+    while (Uint128{d.m} * kPow10[J].exact < one) ++J;
+    const std::size_t places = n - 1;
+    if (J + places >= kPow10Count) return false;
+    std::uint64_t q = roundedScaled(d, J + places, places, places);
+    auto e = -static_cast<std::int32_t>(J);
+    if (q >= pow10u64(n)) { // rounding reached 10: one digit fewer
+        q /= 10;
+        ++e;
+    }
+    f.digits = q;
+    f.n = n;
+    f.exponent = e;
+    f.negative = v < 0;
+    return true;
+}
+
+void writeFloat(const FloatPlan& f, char* at) {
+    const std::size_t tail = f.n - 1;
+    const std::uint64_t lead = f.digits / pow10u64(tail);
+    *at = '-';
+    at += f.negative ? 1 : 0;
+    *at++ = static_cast<char>('0' + lead);
+    if (tail > 0) {
+        *at++ = '.';
+        store16(at, sixteenDigits(f.digits - lead * pow10u64(tail)) >> (8 * (16 - tail)));
+        at += tail;
+    }
+    // |exponent| <= 15 here: its hundreds digit is 0.
+    const std::uint32_t ae = f.exponent < 0 ? static_cast<std::uint32_t>(-f.exponent)
+                                            : static_cast<std::uint32_t>(f.exponent);
+    at[0] = 'E';
+    at[1] = f.exponent < 0 ? '-' : '+';
+    at[2] = '0';
+    at[3] = static_cast<char>('0' + ae / 10);
+    at[4] = static_cast<char>('0' + ae % 10);
+}
+
+} // namespace realtext::digits
