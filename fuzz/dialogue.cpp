@@ -280,14 +280,14 @@ void GETTKNREAL(text::TEXTBUF& tkn, token::TOKENKIND& kind, std::int64_t& value,
 
 // The fast lanes, likewise passed on unless turned off.
 bool lanesOff = false;
-bool realEVALPLAIN(const text::TEXTBUF& line) __asm__(
-    "__real__ZN4calc4fast9EVALPLAINERKN4text7TEXTBUFE");
+bool realEvalPlain(const text::TEXTBUF& line) __asm__(
+    "__real__ZN4calc4fast9evalPlainERKN4text7TEXTBUFE");
 bool realWRTRESULT(double x) __asm__("__real__ZN4calc4fast9WRTRESULTEd");
-bool EVALPLAIN(const text::TEXTBUF& line) __asm__(
-    "__wrap__ZN4calc4fast9EVALPLAINERKN4text7TEXTBUFE");
+bool evalPlain(const text::TEXTBUF& line) __asm__(
+    "__wrap__ZN4calc4fast9evalPlainERKN4text7TEXTBUFE");
 bool WRTRESULT(double x) __asm__("__wrap__ZN4calc4fast9WRTRESULTEd");
 
-bool EVALPLAIN(const text::TEXTBUF& line) { return !lanesOff && realEVALPLAIN(line); }
+bool evalPlain(const text::TEXTBUF& line) { return !lanesOff && realEvalPlain(line); }
 bool WRTRESULT(double x) { return !lanesOff && realWRTRESULT(x); }
 
 } // namespace fuzzwrap

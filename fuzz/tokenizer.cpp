@@ -112,12 +112,12 @@ struct Table {
     static const TEXTBUF& tknbuf() { return token::table::TKNBUF(); }
 };
 
-bool member(const token::CHARSET& set, unsigned char c) {
+bool member(const token::CharSet& set, unsigned char c) {
     return ((set[c / 8u] >> (c % 8u)) & 1u) != 0;
 }
 
-token::CHARSET setOf(std::string_view chars) {
-    token::CHARSET s{};
+token::CharSet setOf(std::string_view chars) {
+    token::CharSet s{};
     for (char ch : chars) {
         auto c = static_cast<unsigned char>(ch);
         s[c / 8u] = static_cast<std::uint8_t>(s[c / 8u] | (1u << (c % 8u)));
@@ -232,9 +232,9 @@ template <typename Face> struct Run {
     bool heldKnown = false;
     bool consistent = true;
     bool defaultClasses = true; // the table's classes (or the first module's sets) are the defaults
-    token::CHARSET delims = setOf(std::string_view("\0 ,;", 4));
-    token::CHARSET ops = setOf("#*+-/<=>^");
-    token::CHARSET digits = setOf("0123456789");
+    token::CharSet delims = setOf(std::string_view("\0 ,;", 4));
+    token::CharSet ops = setOf("#*+-/<=>^");
+    token::CharSet digits = setOf("0123456789");
     bool echoesLineEnds = false;
     fuzzcheck::Guarded<TEXTBUF> tkn;
     // Everything seen after each step, for the comparison of the two runs.
@@ -458,7 +458,7 @@ template <typename Face> struct Run {
             break;
         default:
             if constexpr (!Face::kTable) { // a replaced character set
-                token::CHARSET set{};
+                token::CharSet set{};
                 for (auto& b : set) b = fdp.ConsumeIntegral<std::uint8_t>();
                 switch (fdp.ConsumeIntegralInRange<int>(0, 2)) {
                 case 0:

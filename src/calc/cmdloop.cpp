@@ -41,7 +41,7 @@ void CMDLOOP() {
         runtime::WRTLN();
         text::TRMBUF(st.LINEBUF);
         if (st.LINEBUF.COUNT == 0) return;
-        WRTRESULT(eval::EVALTRIMMED(st.LINEBUF)); // trimmed just above
+        WRTRESULT(eval::evalTrimmed(st.LINEBUF)); // trimmed just above
     }
 }
 

@@ -6,7 +6,7 @@
 #pragma once
 
 #include "text/textbuf.h"
-#include "token/tokenizer.h"
+#include "token/core.h"
 
 #include <array>
 #include <cstdint>

@@ -4,13 +4,13 @@
 // with a nine-digit limit on numbers, and the full operator table.
 #include "token/tokenizer.h"
 
-#include "token/cursor.h"
-#include "token/opscan.h"
 #include "token/realscan.h"
-#include "token/scanpolicy.h"
+#include "token/scanstate.h"
 #include "token/tokenizer_testing.h"
 #include "token/tokenscan.h"
 
+#include <algorithm>
+#include <cassert>
 #include <string_view>
 
 namespace token {
@@ -20,8 +20,8 @@ constinit TOKENKIND STOPKIND = TOKENKIND::DELIMITER;
 
 namespace {
 
-constexpr CHARSET setOf(std::string_view members) {
-    CHARSET set{};
+constexpr CharSet setOf(std::string_view members) {
+    CharSet set{};
     for (char ch : members) {
         auto c = static_cast<unsigned char>(ch);
         set[c / 8u] = static_cast<std::uint8_t>(set[c / 8u] | (1u << (c % 8u)));
@@ -29,27 +29,36 @@ constexpr CHARSET setOf(std::string_view members) {
     return set;
 }
 
-constexpr CHARSET kDefaultDelims = setOf(std::string_view("\0 ,;", 4));
-constexpr CHARSET kDefaultOpChrs = setOf("#*+-/<=>^");
-constexpr CHARSET kDefaultDigits = setOf("0123456789");
+constexpr CharSet kDefaultDelims = setOf(std::string_view("\0 ,;", 4));
+constexpr CharSet kDefaultOpChrs = setOf("#*+-/<=>^");
+constexpr CharSet kDefaultDigits = setOf("0123456789");
 
-bool member(const CHARSET& set, unsigned char c) { return ((set[c / 8u] >> (c % 8u)) & 1u) != 0; }
+bool member(const CharSet& set, unsigned char c) { return ((set[c / 8u] >> (c % 8u)) & 1u) != 0; }
+
+// The classes of the whole-line lane's scan, by raw character code.
+enum PlainClass : std::uint8_t { kOther, kDelim, kDigit, kPoint, kAngle, kAdd, kSub, kMul, kDiv };
+constexpr std::array<OpCode, 4> kPlainOps = {OpCode::Plus, OpCode::Minus, OpCode::Times,
+                                             OpCode::Divide};
 
 struct TokenState {
     core::ScanState scan{};
-    CHARSET DELIMSET{};
-    CHARSET OPCHRSET{};
-    CHARSET DIGITSET{};
+    CharSet DELIMSET{};
+    CharSet OPCHRSET{};
+    CharSet DIGITSET{};
     // The class of every code by the three sets, tested in their order;
     // rebuilt whenever a set is replaced, so that classing a character is
     // one look-up instead of three set tests.
-    std::array<TOKENKIND, 256> CLASSOF{};
-    bool defaultSets = false; // none replaced since TKNINIT
+    std::array<TOKENKIND, 256> classes{};
+    // Whether "0" to "9" are digits and "." a word character, as the
+    // plain-number reader takes them; and the whole-line lane's class of
+    // every raw code, upper-casing included, made from the same sets.
+    bool plainDigits = false;
+    std::array<std::uint8_t, 256> plainClasses{};
 };
 constinit TokenState st{};
 
 void classifyAll() {
-    for (std::size_t c = 0; c < st.CLASSOF.size(); ++c) {
+    for (std::size_t c = 0; c < st.classes.size(); ++c) {
         const auto code = static_cast<unsigned char>(c);
         TOKENKIND kind = TOKENKIND::WORD;
         if (member(st.DELIMSET, code)) {
@@ -59,7 +68,34 @@ void classifyAll() {
         } else if (member(st.DIGITSET, code)) {
             kind = TOKENKIND::NUMBER;
         }
-        st.CLASSOF[c] = kind;
+        st.classes[c] = kind;
+    }
+    auto classOfRaw = [](char ch) {
+        return st.classes[st.scan.upper[static_cast<unsigned char>(ch)]];
+    };
+    st.plainDigits = classOfRaw('.') == TOKENKIND::WORD;
+    for (char d = '0'; d <= '9'; ++d)
+        st.plainDigits = st.plainDigits && classOfRaw(d) == TOKENKIND::NUMBER;
+    for (std::size_t c = 0; c < st.plainClasses.size(); ++c) {
+        const char ch = static_cast<char>(static_cast<unsigned char>(c));
+        const TOKENKIND kind = classOfRaw(ch);
+        std::uint8_t plain = kOther;
+        if (kind == TOKENKIND::DELIMITER) {
+            // A NUL ends the general scan: such a line is not plain.
+            if (st.scan.upper[c] != 0) plain = kDelim;
+        } else if (kind == TOKENKIND::NUMBER && core::isDecimalDigit(ch)) {
+            plain = kDigit;
+        } else if (kind == TOKENKIND::WORD && ch == '.') {
+            plain = kPoint;
+        } else if (kind == TOKENKIND::OPERATOR) {
+            constexpr std::string_view kSymbols = "+-*/";
+            if (const auto at = kSymbols.find(ch); at != std::string_view::npos) {
+                plain = static_cast<std::uint8_t>(kAdd + at);
+            } else if (ch == '<' || ch == '>') {
+                plain = kAngle;
+            }
+        }
+        st.plainClasses[c] = plain;
     }
 }
 
@@ -67,7 +103,7 @@ void classifyAll() {
 struct SetClasses {
     using Value = std::int64_t;
     static constexpr std::uint32_t kMaxDigits = 9;
-    static constexpr std::array<core::OPCODE, 3> kMoreOpCodes = {{
+    static constexpr std::array<core::OpSymbol, 3> kMoreOpCodes = {{
         {'^', '\0', OpCode::Caret},
         {'>', '<', OpCode::GreaterLess},
         {'*', '*', OpCode::StarStar},
@@ -77,7 +113,8 @@ struct SetClasses {
     static constexpr char& kStopChr = STOPCHR;
     static constexpr TOKENKIND& kStopKind = STOPKIND;
 
-    static TOKENKIND classOf(unsigned char c) { return st.CLASSOF[c]; }
+    static TOKENKIND classOf(unsigned char c) { return st.classes[c]; }
+    static bool plainDigits() { return st.plainDigits; }
     static bool digitFits(Value, std::uint32_t count, Value) { return count < kMaxDigits; }
     // At most 80 codes of at most 255: no guard needed.
     static Value addWordCode(Value value, std::uint32_t code) { return value + code; }
@@ -93,23 +130,19 @@ void TKNINIT() {
     st.OPCHRSET = kDefaultOpChrs;
     st.DIGITSET = kDefaultDigits;
     classifyAll();
-    st.defaultSets = true;
 }
 
-void INITTKNBUF(const text::TEXTBUF& line) { core::INITLINE(st.scan, line, 1); }
-void SETDELIMSET(CHARSET set) {
+void INITTKNBUF(const text::TEXTBUF& line) { core::startLine(st.scan, line, 1); }
+void SETDELIMSET(CharSet set) {
     st.DELIMSET = set;
-    st.defaultSets = false;
     classifyAll();
 }
-void SETOPCHRSET(CHARSET set) {
+void SETOPCHRSET(CharSet set) {
     st.OPCHRSET = set;
-    st.defaultSets = false;
     classifyAll();
 }
-void SETDIGITSET(CHARSET set) {
+void SETDIGITSET(CharSet set) {
     st.DIGITSET = set;
-    st.defaultSets = false;
     classifyAll();
 }
 
@@ -152,19 +185,59 @@ void GETTKNTODELIM(text::TEXTBUF& tkn, std::int64_t& value, std::uint32_t& rc) {
         if (eol != 0) break;
         if (cls == TOKENKIND::DELIMITER && tkn.COUNT > 0) break; // consumed
         // Past CHARS the characters are consumed and dropped.
-        if (core::APPENDCHR(tkn, ch)) value += static_cast<unsigned char>(ch);
+        if (core::appendChr(tkn, ch)) value += static_cast<unsigned char>(ch);
     }
     STOPCHR = ch;
     STOPKIND = cls;
-    core::ENDTEXT(tkn);
+    core::endText(tkn);
     tkn.ORIGCNT = tkn.COUNT;
 }
 
-bool DEFAULTSETS() { return st.defaultSets; }
-void ENDOFLINE(std::uint32_t start) {
+bool scanPlainLine(const text::TEXTBUF& line, PlainLine& out) {
+    if (!st.plainDigits) return false;
+    const std::uint32_t n = std::min(line.COUNT, core::kTextCap);
+    const std::array<char, core::kTextCap>& chars = line.CHARS;
+    auto cls = [&](std::uint32_t i) {
+        return st.plainClasses[static_cast<unsigned char>(chars[i])];
+    };
+    auto isDelim = [&](std::uint32_t i) { return i == n || cls(i) == kDelim; };
+    std::uint32_t count = 0;
+    std::uint32_t i = 0;
+    // Where GETTKNREAL's scan after the token just read begins: behind the
+    // delimiter a number consumes, on the one an operator hands back.
+    std::uint32_t start = 1;
+    for (;;) {
+        while (i < n && cls(i) == kDelim) ++i;
+        if (i == n) break;
+        assert(count < out.tokens.size()); // each token and its delimiter take two characters
+        const std::uint8_t c = cls(i);
+        if (c == kDigit) {
+            core::PlainNumber number;
+            if (!core::readPlainNumber(chars, i, n, number) || !isDelim(number.end)) return false;
+            out.tokens[count++] = {number.real, OpCode::None};
+            start = std::min(number.end + 1, n) + 1;
+        } else if (c >= kAdd) {
+            if (!isDelim(i + 1)) return false;
+            out.tokens[count++] = {0.0, kPlainOps[c - kAdd]};
+            start = i + 2;
+        } else if (c == kAngle) {
+            // "<>" or "><": the other angle behind it, then a delimiter or the end.
+            const char other = chars[i] == '<' ? '>' : '<';
+            if (i + 1 == n || chars[i + 1] != other || cls(i + 1) != kAngle || !isDelim(i + 2))
+                return false;
+            out.tokens[count++] = {0.0, other == '>' ? OpCode::LessGreater : OpCode::GreaterLess};
+            start = i + 3;
+        } else {
+            return false;
+        }
+        i = std::min(start - 1, n);
+    }
+    out.count = count;
+    core::startLine(st.scan, line, 1);
     st.scan.PREVPOSN = start;
     st.scan.CURPOSN = st.scan.TKNBUF.COUNT + 1;
     core::setStop<SetClasses>('\0', TOKENKIND::DELIMITER);
+    return true;
 }
 
 std::uint32_t CURPOSN() { return st.scan.CURPOSN; }

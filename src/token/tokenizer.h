@@ -7,29 +7,12 @@
 #pragma once
 
 #include "text/textbuf.h"
+#include "token/core.h"
 
 #include <array>
 #include <cstdint>
 
 namespace token {
-
-// Token kinds, and the classes of single characters.
-enum class TOKENKIND : std::uint8_t { DELIMITER = 0, OPERATOR = 1, NUMBER = 2, WORD = 3 };
-
-// A character set of 256 bits: code c is a member when bit (c mod 8) of byte
-// (c div 8) is 1.
-using CHARSET = std::array<std::uint8_t, 32>;
-
-// Return codes of the token scanners.
-enum : std::uint32_t {
-    kTknOk = 0,
-    kTknEndOfLine = 1,
-    kTknWordTooLong = 2,
-    kTknTooManyDigits = 3,
-    kTknPushBackFailed = 4,
-    kTknBadOperator = 6,
-    kTknBadReal = 7,
-};
 
 // The character at which the most recent token scan stopped, and its class.
 extern char STOPCHR;
@@ -39,9 +22,9 @@ extern TOKENKIND STOPKIND;
 void TKNINIT();
 
 void INITTKNBUF(const text::TEXTBUF& line);
-void SETDELIMSET(CHARSET set);
-void SETOPCHRSET(CHARSET set);
-void SETDIGITSET(CHARSET set);
+void SETDELIMSET(CharSet set);
+void SETOPCHRSET(CharSet set);
+void SETDIGITSET(CharSet set);
 void GETCHR(char& ch, TOKENKIND& kind, std::uint32_t& eol);
 void UNGETCHR(std::uint32_t& fail);
 void STOTKNPOSN();
@@ -55,11 +38,26 @@ void GETOPCODE(text::TEXTBUF& tkn, std::uint32_t& code, std::uint32_t& fail);
 void GETTKNTODELIM(text::TEXTBUF& tkn, std::int64_t& value, std::uint32_t& rc);
 void GETRESTOFLN(text::TEXTBUF& tkn, std::uint32_t& rc);
 
-// For the evaluator's whole-line lane (calc/fastline.h): whether the three
-// sets are still the defaults TKNINIT set, and the state the scans of a whole
-// line leave once the last one, begun at position start, met its end.
-bool DEFAULTSETS();
-void ENDOFLINE(std::uint32_t start);
+// A plain line, scanned whole for the evaluator's whole-line lane: its
+// tokens in order, a number (op None) with its value as GETTKNREAL reads it,
+// or one of the operators + - * / <> ><. A token takes at least one character
+// and a delimiter divides it from the next, so 128 are the most a line holds.
+struct PlainToken {
+    double value;
+    OpCode op;
+};
+struct PlainLine {
+    std::array<PlainToken, 128> tokens;
+    std::uint32_t count;
+};
+
+// Scans line whole when it is plain: made of plain numbers (1 to 16 digits,
+// optionally a point and up to 24 places: "12", "0.5", "7.") and the symbols
+// + - * / <> >< on their own, divided by delimiters of the sets in force.
+// Then it fills out, leaves the tokenizer exactly as INITTKNBUF and
+// GETTKNREAL until the end of the line leave it, and returns true; for any
+// other line it returns false having changed nothing.
+bool scanPlainLine(const text::TEXTBUF& line, PlainLine& out);
 
 // Read-only views of the scanning state, for tests and property checks.
 std::uint32_t CURPOSN();

@@ -78,7 +78,7 @@ class FastLine : public ::testing::Test {
         text::TEXTBUF buf = testutil::makeBuf(line);
         text::TRMBUF(buf);
         REGSTK = start;
-        return calc::fast::EVALPLAIN(buf);
+        return calc::fast::evalPlain(buf);
     }
 };
 
@@ -162,7 +162,7 @@ TEST_F(FastLine, GeneratedLinesAgreeWithTheGeneralWay) {
 }
 
 TEST_F(FastLine, OffOnceACharacterSetIsReplaced) {
-    token::CHARSET digits{};
+    token::CharSet digits{};
     digits['0' / 8] = 0xFF;
     digits['8' / 8] = 0x03;
     token::SETDIGITSET(digits);

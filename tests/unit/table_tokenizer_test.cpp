@@ -3,6 +3,7 @@
 // the third character, word mode, and the stop character the date entry reads.
 #include "testutil.h"
 #include "token/table_tokenizer.h"
+#include "token/tokenizer.h"
 
 #include <gtest/gtest.h>
 

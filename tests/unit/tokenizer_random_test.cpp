@@ -79,8 +79,8 @@ std::string shortcutLine(std::mt19937& rng) {
 
 // A set of mostly the default members with a few codes added or taken away,
 // so that digits, points, "E", signs or NUL change their class now and then.
-token::CHARSET nearlyDefault(std::mt19937& rng, std::string_view members) {
-    token::CHARSET set{};
+token::CharSet nearlyDefault(std::mt19937& rng, std::string_view members) {
+    token::CharSet set{};
     for (char ch : members) {
         auto c = static_cast<unsigned char>(ch);
         set[c / 8u] = static_cast<std::uint8_t>(set[c / 8u] | (1u << (c % 8u)));
