@@ -40,7 +40,8 @@ void applyOperator(OpCode code, const text::TEXTBUF& tkn) {
     const long double x = REGSTK[X];
     const long double y = REGSTK[Y];
     if (ops::isArithmetic(code)) {
-        storeAndDrop(ops::arithmetic(code, y, x));
+        ops::arithmetic(code, y, x, REGSTK[X]);
+        stack::STKDROP();
         return;
     }
     switch (code) {

@@ -1,49 +1,55 @@
-// The whole-line fast lane: the tokens of a plain line applied to the
-// registers as the evaluator applies them. A number is pushed (a lift, then
-// X); an arithmetic operator stores X in LASTX, combines Y and X
-// (calc/operators.h) into X and drops; a swap exchanges X and Y and leaves
-// LASTX alone. The tokenizer has read the line and left its state as the
-// general way leaves it.
+// The whole-line fast lane: the tokens of a plain line (token/plainline.h)
+// applied to the registers as the evaluator applies them, as the tokenizer
+// reads them. A number is pushed (a lift, then X); an arithmetic operator
+// stores X in LASTX, combines Y and X (calc/operators.h) into X and drops; a
+// swap exchanges X and Y and leaves LASTX alone. The lane works on a copy of
+// the registers and stores them only once the whole line has proved plain.
 #include "calc/fastline.h"
 
 #include "calc/operators.h"
 #include "calc/regstack.h"
-#include "token/tokenizer.h"
+#include "token/plainline.h"
 
 #include <array>
 #include <cstdint>
 #include <utility>
 
 namespace calc::fast {
+namespace {
 
-bool evalPlain(const text::TEXTBUF& line) {
-    token::PlainLine plain;
-    if (!token::scanPlainLine(line, plain)) return false;
-
-    // The registers as a ring: X at ring[top], register k at ring[(top + k) & 7].
-    // A push steps top back and overwrites T1; a drop steps it on and copies
-    // T1 into the place X leaves, which becomes the new T1.
+// The registers as a ring: X at ring[top], register k at ring[(top + k) & 7].
+// A push steps top back and overwrites T1; a drop steps it on and copies T1
+// into the place X leaves, which becomes the new T1.
+struct Ring {
     static_assert(stack::kRegs == 8);
     std::array<double, stack::kRegs> ring = stack::REGSTK;
     std::uint32_t top = 0;
     double lastx = stack::LASTX;
-    for (std::uint32_t k = 0; k < plain.count; ++k) {
-        const token::PlainToken& t = plain.tokens[k];
-        const std::uint32_t below = (top + 1) & 7;
-        if (t.op == token::OpCode::None) {
-            top = (top - 1) & 7;
-            ring[top] = t.value;
-        } else if (ops::isArithmetic(t.op)) {
-            lastx = ring[top];
-            ring[below] = ops::arithmetic(t.op, ring[below], ring[top]);
-            ring[top] = ring[(top + 7) & 7];
-            top = below;
-        } else { // <> or ><
-            std::swap(ring[top], ring[below]);
-        }
+
+    void number(double value) {
+        top = (top - 1) & 7;
+        ring[top] = value;
     }
-    for (std::uint32_t k = 0; k < stack::kRegs; ++k) stack::REGSTK[k] = ring[(top + k) & 7];
-    stack::LASTX = lastx;
+    void arithmetic(token::OpCode code) {
+        const std::uint32_t below = (top + 1) & 7;
+        lastx = ring[top];
+        ops::arithmetic(code, ring[below], ring[top], ring[below]);
+        ring[top] = ring[(top + 7) & 7];
+        top = below;
+    }
+    void swap() { std::swap(ring[top], ring[(top + 1) & 7]); }
+    void store() const {
+        for (std::uint32_t k = 0; k < stack::kRegs; ++k) stack::REGSTK[k] = ring[(top + k) & 7];
+        stack::LASTX = lastx;
+    }
+};
+
+} // namespace
+
+bool evalPlain(const text::TEXTBUF& line) {
+    Ring registers;
+    if (!token::plain::scanLine(line, registers)) return false;
+    registers.store();
     return true;
 }
 

@@ -1,5 +1,5 @@
 // The evaluator's whole-line fast lane: a line the tokenizer finds plain
-// (token::scanPlainLine: plain numbers and the symbols + - * / <> ><), the
+// (token/plainline.h: plain numbers and the symbols + - * / <> ><), the
 // lines nearly every session is made of, applied to the registers in one
 // pass over its tokens. Every other line is the general evaluator's, which
 // the lane is tested against.

@@ -16,18 +16,22 @@ constexpr bool isArithmetic(token::OpCode code) {
            code == token::OpCode::Times || code == token::OpCode::Divide;
 }
 
-// y op x. All four results are computed and the one the symbol names is
-// kept: no branch the processor could not foresee, and the next operation
-// waits only for its own operands. No exception traps (a division by zero
-// gives an infinity or NaN).
-inline double arithmetic(token::OpCode code, long double y, long double x) {
+// y op x, stored into result. All four results are computed, each rounded
+// to double as it is stored, the one the symbol names into result and the
+// others aside: no branch the processor could not foresee, and the next
+// operation waits only for its own operands. No exception traps (a division
+// by zero gives an infinity or NaN).
+inline void arithmetic(token::OpCode code, long double y, long double x, double& result) {
     assert(isArithmetic(code));
-    const std::array<double, 4> all = {static_cast<double>(y + x), static_cast<double>(y - x),
-                                       static_cast<double>(y * x), static_cast<double>(y / x)};
     // Plus, Minus, Times and Divide are 8, 10, 12 and 14.
-    return all[(static_cast<std::uint32_t>(code) -
-                static_cast<std::uint32_t>(token::OpCode::Plus)) /
-               2];
+    const std::uint32_t k =
+        (static_cast<std::uint32_t>(code) - static_cast<std::uint32_t>(token::OpCode::Plus)) / 2;
+    std::array<double, 4> aside{};
+    auto into = [&](std::uint32_t j) { return k == j ? &result : &aside[j]; };
+    *into(0) = static_cast<double>(y + x);
+    *into(1) = static_cast<double>(y - x);
+    *into(2) = static_cast<double>(y * x);
+    *into(3) = static_cast<double>(y / x);
 }
 
 } // namespace calc::ops

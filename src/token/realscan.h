@@ -2,11 +2,12 @@
 // general way is GETTKN and then the number read again from where its token
 // began (NumberScan); the quick path (QuickToken) reads the tokens nearly
 // every line is made of once, plain numbers through the one plain-number
-// reader (readPlainNumber) that the whole-line lane of the tokenizer uses too.
+// reader (token/plainline.h) that the tokenizer's whole-line scan uses too.
 #pragma once
 
 #include "runtime/realstream.h"
 #include "runtime/realtext.h"
+#include "token/plainline.h"
 #include "token/tokenscan.h"
 
 #include <algorithm>
@@ -104,127 +105,8 @@ template <ScanPolicy P> void rescanNumber(text::TEXTBUF& tkn, double& real, bool
     if (scan.negative) real = -real;
 }
 
-// A plain number: 1 to kMaxWhole decimal digits, optionally a point and up
-// to kMaxPlaces digits after it ("12" -> 12, "0.5" -> 0.5, "7." -> 7).
-constexpr std::uint32_t kMaxWhole = 16;
-constexpr std::uint32_t kMaxPlaces = 24;
-
-struct PlainNumber {
-    double real = 0.0;       // what TEXTTOREAL gives for its text behind a "0"
-    std::uint32_t end = 0;   // the index behind it
-    std::uint32_t whole = 0; // its digits before the point
-};
-
-// Why the value is TEXTTOREAL's: that reads r := r * 10 + d rounded to
-// double for each digit before the point. Up to 15 digits every step is
-// exact; with 16 the last step is one rounding of the exact whole number
-// (the product before it is an even number below 2^54, and so exact).
-// Either way r is the whole number rounded once to double, which is what
-// converting the 64-bit whole number gives. Each digit after the point adds
-// d / q, q stepping 10, 100, ... by rounded products; kPlaceValues holds
-// those very quotients, made by the same steps, so each addition is the same.
-struct PlaceValues {
-    // Column 10 is 0: adding it changes no value the reading makes (none is
-    // -0), which lets the first places be added without asking how many
-    // there are.
-    std::array<std::array<double, 11>, kMaxPlaces> add{};
-};
-inline const PlaceValues kPlaceValues = [] {
-    PlaceValues p;
-    double q = runtime::RealFromDigits{}.q;
-    for (auto& place : p.add) {
-        runtime::RealFromDigits one{};
-        for (std::size_t d = 0; d < 10; ++d) {
-            one = runtime::RealFromDigits{0.0, q};
-            one.afterPoint(static_cast<double>(d));
-            place[d] = one.r;
-        }
-        q = one.q; // the next place's divisor, by the reading's own step
-    }
-    return p;
-}();
-
-// The characters of a number eight at a time: each byte xor "0" is its
-// digit's value, 10 or more for any other character.
-inline std::uint64_t load8(const char* at) {
-    std::uint64_t w = 0;
-    std::memcpy(&w, at, sizeof w);
-    return w ^ 0x3030303030303030ull;
-}
-
-// How many of the eight bytes, first ones first, are digits. A byte of 10
-// or more gets its top bit from the sum or from itself; a carry out of it
-// only reaches bytes behind it.
-inline std::uint32_t leadingDigits(std::uint64_t x) {
-    const std::uint64_t other = ((x + 0x7676767676767676ull) | x) & 0x8080808080808080ull;
-    return static_cast<std::uint32_t>(std::countr_zero(other)) / 8;
-}
-
-// The whole number the first len (1 to 8) digit bytes of x make: shifted so
-// that the digits end the word, then pairs, fours and eights combined.
-inline std::uint64_t wholeOf(std::uint64_t x, std::uint32_t len) {
-    std::uint64_t v = x << (8 * (8 - len));
-    v = v * 10 + (v >> 8);
-    return ((v & 0x000000FF000000FFull) * (100 + (1000000ull << 32)) +
-            ((v >> 16) & 0x000000FF000000FFull) * (1 + (10000ull << 32))) >>
-           32;
-}
-
-// Reads the plain number that begins at chars[i] (a decimal digit), the line
-// ending before index n; false for a number with more digits than a plain
-// one may have. Whatever follows the number is the caller's to judge.
-inline bool readPlainNumber(const std::array<char, kTextCap>& chars, std::uint32_t i,
-                            std::uint32_t n, PlainNumber& out) {
-    assert(i < n && n <= kTextCap && isDecimalDigit(chars[i]));
-    const char* s = chars.data();
-    // Up to seven digits, a point and up to seven places are read as two
-    // words of eight characters, when both lie inside CHARS; longer numbers
-    // one character at a time.
-    if (i + 17 <= kTextCap) {
-        const std::uint64_t x = load8(s + i);
-        const std::uint32_t whole = std::min(leadingDigits(x), n - i);
-        const std::uint32_t j = i + whole;
-        // The places, none without a point. Bytes past them read as 10, the
-        // column of zeros, so that the first four are added whatever their
-        // number (a branch the processor could not foresee costs more).
-        const bool point = j < n && s[j] == '.';
-        const std::uint64_t y = load8(s + j + 1);
-        const std::uint32_t places = point ? std::min(leadingDigits(y), n - j - 1) : 0;
-        if (whole < 8 && places < 8) {
-            const std::uint64_t kept = (std::uint64_t{1} << (8 * places)) - 1;
-            const std::uint64_t p = (y & kept) | (0x0A0A0A0A0A0A0A0Aull & ~kept);
-            double v = static_cast<double>(wholeOf(x, whole));
-            for (std::uint32_t k = 0; k < 4; ++k)
-                v = v + kPlaceValues.add[k][(p >> (8 * k)) & 0xFF];
-            for (std::uint32_t k = 4; k < places; ++k)
-                v = v + kPlaceValues.add[k][(p >> (8 * k)) & 0xFF];
-            out = PlainNumber{v, j + (point ? 1 + places : 0), whole};
-            return true;
-        }
-    }
-    auto digit = [&](std::uint32_t k) { return k < n && isDecimalDigit(s[k]); };
-    std::uint64_t whole = 0;
-    std::uint32_t j = i;
-    for (; digit(j); ++j) {
-        if (j - i == kMaxWhole) return false;
-        whole = whole * 10 + static_cast<unsigned>(s[j] - '0');
-    }
-    out.whole = j - i;
-    double v = static_cast<double>(whole);
-    if (j < n && s[j] == '.') {
-        const std::uint32_t first = ++j;
-        for (; digit(j); ++j) {
-            if (j - first == kMaxPlaces) return false;
-            v = v + kPlaceValues.add[j - first][static_cast<unsigned>(s[j] - '0')];
-        }
-    }
-    out.real = v;
-    out.end = j;
-    return true;
-}
-
 // GETTKNREAL's quick path for the tokens nearly every line is made of: a
-// plain number (readPlainNumber) and a one-character operator symbol, each
+// plain number (plain::readPlainNumber) and a one-character operator symbol, each
 // followed by a delimiter or the end of the line. It reads such a token once
 // and gives exactly what GETTKN and the re-scan give, position, stop record
 // and token text included; for every other token it returns false having
@@ -287,8 +169,9 @@ template <ScanPolicy P> struct QuickToken {
     bool number(Value& value, double& real) {
         const std::array<char, kTextCap>& chars = P::kScan.TKNBUF.CHARS;
         const std::uint32_t at = in.pos - 2;
-        PlainNumber n;
-        if (!P::plainDigits() || !isDecimalDigit(ch) || !readPlainNumber(chars, at, in.count, n))
+        plain::PlainNumber n;
+        if (!P::plainDigits() || !isDecimalDigit(ch) ||
+            !plain::readPlainNumber(chars, at, in.count, n))
             return false;
         if (n.end < in.count) {
             ch = static_cast<char>(P::kScan.upper[static_cast<unsigned char>(chars[n.end])]);

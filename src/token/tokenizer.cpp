@@ -4,6 +4,7 @@
 // with a nine-digit limit on numbers, and the full operator table.
 #include "token/tokenizer.h"
 
+#include "token/plainline.h"
 #include "token/realscan.h"
 #include "token/scanstate.h"
 #include "token/tokenizer_testing.h"
@@ -35,11 +36,6 @@ constexpr CharSet kDefaultDigits = setOf("0123456789");
 
 bool member(const CharSet& set, unsigned char c) { return ((set[c / 8u] >> (c % 8u)) & 1u) != 0; }
 
-// The classes of the whole-line lane's scan, by raw character code.
-enum PlainClass : std::uint8_t { kOther, kDelim, kDigit, kPoint, kAngle, kAdd, kSub, kMul, kDiv };
-constexpr std::array<OpCode, 4> kPlainOps = {OpCode::Plus, OpCode::Minus, OpCode::Times,
-                                             OpCode::Divide};
-
 struct TokenState {
     core::ScanState scan{};
     CharSet DELIMSET{};
@@ -49,11 +45,8 @@ struct TokenState {
     // rebuilt whenever a set is replaced, so that classing a character is
     // one look-up instead of three set tests.
     std::array<TOKENKIND, 256> classes{};
-    // Whether "0" to "9" are digits and "." a word character, as the
-    // plain-number reader takes them; and the whole-line lane's class of
-    // every raw code, upper-casing included, made from the same sets.
-    bool plainDigits = false;
-    std::array<std::uint8_t, 256> plainClasses{};
+    // The same classes for the whole-line scan (token/plainline.h).
+    plain::Classes plainClasses{};
 };
 constinit TokenState st{};
 
@@ -73,29 +66,30 @@ void classifyAll() {
     auto classOfRaw = [](char ch) {
         return st.classes[st.scan.upper[static_cast<unsigned char>(ch)]];
     };
-    st.plainDigits = classOfRaw('.') == TOKENKIND::WORD;
+    st.plainClasses.plainDigits = classOfRaw('.') == TOKENKIND::WORD;
     for (char d = '0'; d <= '9'; ++d)
-        st.plainDigits = st.plainDigits && classOfRaw(d) == TOKENKIND::NUMBER;
-    for (std::size_t c = 0; c < st.plainClasses.size(); ++c) {
+        st.plainClasses.plainDigits =
+            st.plainClasses.plainDigits && classOfRaw(d) == TOKENKIND::NUMBER;
+    for (std::size_t c = 0; c < st.plainClasses.of.size(); ++c) {
         const char ch = static_cast<char>(static_cast<unsigned char>(c));
         const TOKENKIND kind = classOfRaw(ch);
-        std::uint8_t plain = kOther;
+        std::uint8_t cls = plain::kOther;
         if (kind == TOKENKIND::DELIMITER) {
             // A NUL ends the general scan: such a line is not plain.
-            if (st.scan.upper[c] != 0) plain = kDelim;
+            if (st.scan.upper[c] != 0) cls = plain::kDelim;
         } else if (kind == TOKENKIND::NUMBER && core::isDecimalDigit(ch)) {
-            plain = kDigit;
+            cls = plain::kDigit;
         } else if (kind == TOKENKIND::WORD && ch == '.') {
-            plain = kPoint;
+            cls = plain::kPoint;
         } else if (kind == TOKENKIND::OPERATOR) {
             constexpr std::string_view kSymbols = "+-*/";
             if (const auto at = kSymbols.find(ch); at != std::string_view::npos) {
-                plain = static_cast<std::uint8_t>(kAdd + at);
+                cls = static_cast<std::uint8_t>(plain::kAdd + at);
             } else if (ch == '<' || ch == '>') {
-                plain = kAngle;
+                cls = plain::kAngle;
             }
         }
-        st.plainClasses[c] = plain;
+        st.plainClasses.of[c] = cls;
     }
 }
 
@@ -114,7 +108,7 @@ struct SetClasses {
     static constexpr TOKENKIND& kStopKind = STOPKIND;
 
     static TOKENKIND classOf(unsigned char c) { return st.classes[c]; }
-    static bool plainDigits() { return st.plainDigits; }
+    static bool plainDigits() { return st.plainClasses.plainDigits; }
     static bool digitFits(Value, std::uint32_t count, Value) { return count < kMaxDigits; }
     // At most 80 codes of at most 255: no guard needed.
     static Value addWordCode(Value value, std::uint32_t code) { return value + code; }
@@ -193,52 +187,31 @@ void GETTKNTODELIM(text::TEXTBUF& tkn, std::int64_t& value, std::uint32_t& rc) {
     tkn.ORIGCNT = tkn.COUNT;
 }
 
-bool scanPlainLine(const text::TEXTBUF& line, PlainLine& out) {
-    if (!st.plainDigits) return false;
-    const std::uint32_t n = std::min(line.COUNT, core::kTextCap);
-    const std::array<char, core::kTextCap>& chars = line.CHARS;
-    auto cls = [&](std::uint32_t i) {
-        return st.plainClasses[static_cast<unsigned char>(chars[i])];
-    };
-    auto isDelim = [&](std::uint32_t i) { return i == n || cls(i) == kDelim; };
-    std::uint32_t count = 0;
-    std::uint32_t i = 0;
-    // Where GETTKNREAL's scan after the token just read begins: behind the
-    // delimiter a number consumes, on the one an operator hands back.
-    std::uint32_t start = 1;
-    for (;;) {
-        while (i < n && cls(i) == kDelim) ++i;
-        if (i == n) break;
-        assert(count < out.tokens.size()); // each token and its delimiter take two characters
-        const std::uint8_t c = cls(i);
-        if (c == kDigit) {
-            core::PlainNumber number;
-            if (!core::readPlainNumber(chars, i, n, number) || !isDelim(number.end)) return false;
-            out.tokens[count++] = {number.real, OpCode::None};
-            start = std::min(number.end + 1, n) + 1;
-        } else if (c >= kAdd) {
-            if (!isDelim(i + 1)) return false;
-            out.tokens[count++] = {0.0, kPlainOps[c - kAdd]};
-            start = i + 2;
-        } else if (c == kAngle) {
-            // "<>" or "><": the other angle behind it, then a delimiter or the end.
-            const char other = chars[i] == '<' ? '>' : '<';
-            if (i + 1 == n || chars[i + 1] != other || cls(i + 1) != kAngle || !isDelim(i + 2))
-                return false;
-            out.tokens[count++] = {0.0, other == '>' ? OpCode::LessGreater : OpCode::GreaterLess};
-            start = i + 3;
-        } else {
-            return false;
-        }
-        i = std::min(start - 1, n);
-    }
-    out.count = count;
-    core::startLine(st.scan, line, 1);
+const plain::Classes& plain::classesInForce() { return st.plainClasses; }
+
+void plain::endOfLine(const text::TEXTBUF& line, std::uint32_t start) {
+    INITTKNBUF(line);
     st.scan.PREVPOSN = start;
     st.scan.CURPOSN = st.scan.TKNBUF.COUNT + 1;
     core::setStop<SetClasses>('\0', TOKENKIND::DELIMITER);
-    return true;
 }
+
+// d / q for digit d at each place after the point, q stepping 10, 100, ...
+// as TEXTTOREAL steps it, made by its own step on 0 (0 + d / q is d / q).
+const plain::PlaceValues plain::kPlaceValues = [] {
+    PlaceValues p;
+    double q = runtime::RealFromDigits{}.q;
+    for (auto& place : p.add) {
+        runtime::RealFromDigits one{};
+        for (std::size_t d = 0; d < 10; ++d) {
+            one = runtime::RealFromDigits{0.0, q};
+            one.afterPoint(static_cast<double>(d));
+            place[d] = one.r;
+        }
+        q = one.q; // the next place's divisor, by the reading's own step
+    }
+    return p;
+}();
 
 std::uint32_t CURPOSN() { return st.scan.CURPOSN; }
 std::uint32_t PREVPOSN() { return st.scan.PREVPOSN; }
