@@ -135,7 +135,18 @@ inline bool readPlainNumber(const std::array<char, kTextCap>& chars, std::uint32
 }
 
 // The classes of the whole-line scan, by raw character code.
-enum Class : std::uint8_t { kOther, kDelim, kDigit, kPoint, kAngle, kAdd, kSub, kMul, kDiv };
+enum Class : std::uint8_t {
+    kOther,
+    kDelim,
+    kDigit,
+    kPoint,
+    kLess,
+    kGreater,
+    kAdd,
+    kSub,
+    kMul,
+    kDiv
+};
 
 struct Classes {
     // Whether "0" to "9" are digits and "." a word character by the sets in
@@ -188,10 +199,9 @@ template <class Sink> bool scanLine(const text::TEXTBUF& line, Sink& sink) {
             // on it, the search for the next token behind it.
             start = i + 2;
             i = std::min(i + 2, n);
-        } else if (c == kAngle) {
+        } else if (c == kLess || c == kGreater) {
             // "<>" or "><": the other angle behind it, then a delimiter or the end.
-            const char other = chars[i] == '<' ? '>' : '<';
-            if (i + 1 == n || chars[i + 1] != other || cls(i + 1) != kAngle || !isDelim(i + 2))
+            if (i + 1 == n || cls(i + 1) != (c == kLess ? kGreater : kLess) || !isDelim(i + 2))
                 return false;
             sink.swap();
             start = i + 3;

@@ -185,7 +185,7 @@ template <ScanPolicy P> struct QuickToken {
         }
         const std::uint32_t len = n.end - at; // at most 41: no cut
         tkn.CHARS[0] = '0';
-        std::memcpy(tkn.CHARS.data() + 1, chars.data() + at, len);
+        for (std::uint32_t k = 0; k < len; ++k) tkn.CHARS[1 + k] = chars[at + k];
         tkn.COUNT = 1 + len;
         value = TokenScan<P>::digitOf(chars[at]);
         for (std::uint32_t k = 1, kept = 1; k < n.whole; ++k, ++kept) {

@@ -86,7 +86,7 @@ void classifyAll() {
             if (const auto at = kSymbols.find(ch); at != std::string_view::npos) {
                 cls = static_cast<std::uint8_t>(plain::kAdd + at);
             } else if (ch == '<' || ch == '>') {
-                cls = plain::kAngle;
+                cls = ch == '<' ? plain::kLess : plain::kGreater;
             }
         }
         st.plainClasses.of[c] = cls;
