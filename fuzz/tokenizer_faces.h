@@ -23,6 +23,7 @@ using text::TEXTBUF;
 using token::TOKENKIND;
 
 inline constexpr std::uint32_t kCap = 256;
+static_assert(kCap == text::kTextCap, "the model's capacity is the TEXTBUF's");
 
 // Which GETTKNREAL the script calls: the module's own or the general way.
 inline bool useGeneral = false;

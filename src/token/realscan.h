@@ -168,6 +168,7 @@ template <ScanPolicy P> struct QuickToken {
     // leading digits as many as the module's limit allows.
     bool number(Value& value, double& real) {
         const std::array<char, kTextCap>& chars = P::kScan.TKNBUF.CHARS;
+        assert(in.pos >= 2 && in.pos <= in.count + 1); // behind the digit in hand
         const std::uint32_t at = in.pos - 2;
         plain::PlainNumber n;
         if (!P::plainDigits() || !isDecimalDigit(ch) ||

@@ -11,7 +11,6 @@
 #include "token/core.h"
 
 #include <array>
-#include <cassert>
 #include <concepts>
 #include <cstdint>
 #include <span>
@@ -20,7 +19,6 @@ namespace token::core {
 
 // The capacity of a line and of a token's text.
 constexpr std::uint32_t kTextCap = static_cast<std::uint32_t>(text::kTextCap);
-static_assert(kTextCap == 256, "positions and the whole-line lane assume 256 characters");
 // A word is cut at this many characters.
 constexpr std::uint32_t kMaxWord = 80;
 

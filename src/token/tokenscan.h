@@ -10,6 +10,7 @@
 #include "token/scanstate.h"
 
 #include <array>
+#include <cassert>
 #include <cstdint>
 
 namespace token::core {
@@ -34,6 +35,7 @@ template <ScanPolicy P> struct Cursor {
             return false;
         }
         // count <= kTextCap (startLine), so the index is inside CHARS.
+        assert(count <= kTextCap);
         const ScanState& s = P::kScan;
         const unsigned char c = s.upper[static_cast<unsigned char>(s.TKNBUF.CHARS[pos - 1])];
         ch = static_cast<char>(c);
@@ -224,7 +226,8 @@ template <ScanPolicy P> struct TokenScan {
     // A digit behind an operator: "+5" and "-5" become numbers; behind a
     // second character ("*-5") the sign is handed back for the next token.
     bool signRule() {
-        char last = tkn.CHARS[count - 1]; // an operator text holds 1 or 2 characters
+        assert(count == 1 || count == 2); // an operator text holds 1 or 2 characters
+        char last = tkn.CHARS[count - 1];
         if (isSign(last) && count == 1) {
             kind = TOKENKIND::NUMBER;
             negative = last == '-';
