@@ -7,7 +7,8 @@
 // them and, when the whole line is plain, leaves the tokenizer exactly as
 // INITTKNBUF and GETTKNREAL until the end of the line leave it; any other
 // line ("-5 3 +", "1+2", "2 SQRT", "1E3", ".5", "1 2 <><>") it refuses,
-// having changed nothing in the tokenizer, part way through the sink's.
+// having changed nothing in the tokenizer; the sink may have had some of its
+// tokens by then, and must hold them apart until the scan returns true.
 #pragma once
 
 #include "runtime/realtext.h"
@@ -135,18 +136,7 @@ inline bool readPlainNumber(const std::array<char, kTextCap>& chars, std::uint32
 }
 
 // The classes of the whole-line scan, by raw character code.
-enum Class : std::uint8_t {
-    kOther,
-    kDelim,
-    kDigit,
-    kPoint,
-    kLess,
-    kGreater,
-    kAdd,
-    kSub,
-    kMul,
-    kDiv
-};
+enum Class : std::uint8_t { kOther, kDelim, kDigit, kLess, kGreater, kAdd, kSub, kMul, kDiv };
 
 struct Classes {
     // Whether "0" to "9" are digits and "." a word character by the sets in

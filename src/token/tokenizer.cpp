@@ -50,19 +50,8 @@ struct TokenState {
 };
 constinit TokenState st{};
 
-void classifyAll() {
-    for (std::size_t c = 0; c < st.classes.size(); ++c) {
-        const auto code = static_cast<unsigned char>(c);
-        TOKENKIND kind = TOKENKIND::WORD;
-        if (member(st.DELIMSET, code)) {
-            kind = TOKENKIND::DELIMITER;
-        } else if (member(st.OPCHRSET, code)) {
-            kind = TOKENKIND::OPERATOR;
-        } else if (member(st.DIGITSET, code)) {
-            kind = TOKENKIND::NUMBER;
-        }
-        st.classes[c] = kind;
-    }
+// The whole-line scan's classes (token/plainline.h) by the classes just made.
+void classifyPlain() {
     auto classOfRaw = [](char ch) {
         return st.classes[st.scan.upper[static_cast<unsigned char>(ch)]];
     };
@@ -79,8 +68,6 @@ void classifyAll() {
             if (st.scan.upper[c] != 0) cls = plain::kDelim;
         } else if (kind == TOKENKIND::NUMBER && core::isDecimalDigit(ch)) {
             cls = plain::kDigit;
-        } else if (kind == TOKENKIND::WORD && ch == '.') {
-            cls = plain::kPoint;
         } else if (kind == TOKENKIND::OPERATOR) {
             constexpr std::string_view kSymbols = "+-*/";
             if (const auto at = kSymbols.find(ch); at != std::string_view::npos) {
@@ -91,6 +78,22 @@ void classifyAll() {
         }
         st.plainClasses.of[c] = cls;
     }
+}
+
+void classifyAll() {
+    for (std::size_t c = 0; c < st.classes.size(); ++c) {
+        const auto code = static_cast<unsigned char>(c);
+        TOKENKIND kind = TOKENKIND::WORD;
+        if (member(st.DELIMSET, code)) {
+            kind = TOKENKIND::DELIMITER;
+        } else if (member(st.OPCHRSET, code)) {
+            kind = TOKENKIND::OPERATOR;
+        } else if (member(st.DIGITSET, code)) {
+            kind = TOKENKIND::NUMBER;
+        }
+        st.classes[c] = kind;
+    }
+    classifyPlain();
 }
 
 // What sets this tokenizer apart from the table-driven one.
