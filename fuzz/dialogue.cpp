@@ -15,7 +15,7 @@
 #include "calc/regstack.h"
 #include "runtime/console.h"
 #include "runtime/platform.h"
-#include "token/tokenizer.h"
+#include "token/tokenizer_testing.h"
 
 #include <cstring>
 #include <string_view>

@@ -27,7 +27,7 @@
 #include "calc/fastline.h"
 #include "calc/regstack.h"
 #include "runtime/console.h"
-#include "token/tokenizer.h"
+#include "token/tokenizer_testing.h"
 
 #include <array>
 #include <cmath>

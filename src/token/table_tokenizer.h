@@ -36,9 +36,4 @@ void UNGETTKN(std::uint32_t& fail);
 void GETOPCODE(text::TEXTBUF& tkn, std::uint32_t& code, std::uint32_t& fail);
 void GETRESTOFLN(text::TEXTBUF& tkn, std::uint32_t& rc);
 
-// Read-only views of the scanning state, for tests and property checks.
-std::uint32_t CURPOSN();
-std::uint32_t PREVPOSN();
-const text::TEXTBUF& TKNBUF();
-
 } // namespace token::table

@@ -38,9 +38,4 @@ void GETOPCODE(text::TEXTBUF& tkn, std::uint32_t& code, std::uint32_t& fail);
 void GETTKNTODELIM(text::TEXTBUF& tkn, std::int64_t& value, std::uint32_t& rc);
 void GETRESTOFLN(text::TEXTBUF& tkn, std::uint32_t& rc);
 
-// Read-only views of the scanning state, for tests and property checks.
-std::uint32_t CURPOSN();
-std::uint32_t PREVPOSN();
-const text::TEXTBUF& TKNBUF();
-
 } // namespace token
