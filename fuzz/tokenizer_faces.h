@@ -174,13 +174,15 @@ inline OpResult modelOpcode(const TEXTBUF& t, bool table) {
     return r;
 }
 
+inline constexpr std::string_view kWordTooLong = "PARAM NAME TOO LONG, FIRST 80 CHAR'S ARE: ";
+
 inline constexpr std::string_view kMessages[] = {
     " *ERROR*  Cannot UNGETCHR because CURPOSN is out of range.  It is ",
     " BEGINNING OF TKNBUF: ",
     " *ERROR*  In STOTKNPOSN and CURPOSN out of range.  It is ",
     " Beginning of TKNBUF is : ",
     "*ERROR* In RCLTKNPOSN and HOLDCURPOSN out of range.  It is ",
-    "PARAM NAME TOO LONG, FIRST 80 CHAR'S ARE: ",
+    kWordTooLong,
     " In GETOPCODE and UNGETCHR failed.",
     "*Warning*  In GETTKNREAL and UNGETTKN failed.",
     " *ERROR*  Cannot UNGETTKN because CURPOSN is too small or ",

@@ -86,7 +86,8 @@ template <typename Face> struct Run {
 
     std::uint32_t count() const { return Face::tknbuf().COUNT; }
 
-    void settle(std::string_view what) {
+    // Checks the state after a step; returns what the step wrote.
+    std::string settle(std::string_view what) {
         tkn.check(what);
         const TEXTBUF& now = Face::tknbuf();
         if (tknKnown) {
@@ -107,6 +108,7 @@ template <typename Face> struct Run {
         note(Face::stopchr());
         note(Face::stopkind());
         trace += out;
+        return out;
     }
 
     void afterInit(std::string_view what, std::uint32_t start) {
@@ -317,7 +319,15 @@ template <typename Face> struct Run {
             ++calls;
             noteResults(kind, value, real, rc);
             checkToken("evaluator scan", kind, rc, before, {0, 1, 2, 4, 6, 7}, true);
-            settle("evaluator scan");
+            const std::string out = settle("evaluator scan");
+            // From the start of a line the only message is the overlong word's.
+            std::size_t at = 0;
+            while (!echoesLineEnds && at < out.size()) {
+                require(out.compare(at, kWordTooLong.size(), kWordTooLong) == 0,
+                        "the evaluator's scan writes only the overlong word's message", out);
+                at = out.find("\r\n", at);
+                at = at == std::string::npos ? out.size() : at + 2;
+            }
             if (rc != 0) break;
             require(calls <= line.COUNT + 1,
                     "the line is scanned again: more tokens than characters");
