@@ -41,8 +41,15 @@ void GETTKNREAL(
     std::uint32_t&
         rc) __asm__("__wrap__ZN5token10GETTKNREALERN4text7TEXTBUFERNS_9TOKENKINDERlRdRj");
 
+// The tokenizer's end state after a whole-line scan, which starts it on the
+// line in place of INITTKNBUF.
+void realEndOfLine(const text::TEXTBUF& line, std::uint32_t start) __asm__(
+    "__real__ZN5token5plain9endOfLineERKN4text7TEXTBUFEj");
+void endOfLine(const text::TEXTBUF& line,
+               std::uint32_t start) __asm__("__wrap__ZN5token5plain9endOfLineERKN4text7TEXTBUFEj");
+
 struct LineScan {
-    std::uint32_t lines = 0; // INITTKNBUF calls: one per evaluated line
+    std::uint32_t lines = 0; // lines started: one per evaluated line
     std::uint32_t count = 0; // COUNT of the line being scanned
     std::uint32_t tokens = 0;
 };
@@ -53,6 +60,11 @@ void INITTKNBUF(const text::TEXTBUF& line) {
     ++scan.lines;
     scan.count = line.COUNT;
     scan.tokens = 0;
+}
+
+void endOfLine(const text::TEXTBUF& line, std::uint32_t start) {
+    realEndOfLine(line, start);
+    ++scan.lines;
 }
 
 void GETTKNREAL(text::TEXTBUF& tkn, token::TOKENKIND& kind, std::int64_t& value, double& real,

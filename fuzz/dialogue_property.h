@@ -285,8 +285,10 @@ inline bool operator==(const LineOutcome& a, const LineOutcome& b) {
 // The default delimiters and tab, which divides tokens like a blank.
 inline void addTabDelimiter() {
     token::CharSet delims{};
-    for (unsigned char c : {'\0', ' ', ',', ';', '\t'})
+    for (const char ch : {'\0', ' ', ',', ';', '\t'}) {
+        const auto c = static_cast<unsigned char>(ch);
         delims[c / 8u] = static_cast<std::uint8_t>(delims[c / 8u] | (1u << (c % 8u)));
+    }
     token::SETDELIMSET(delims);
 }
 
