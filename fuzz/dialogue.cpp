@@ -1,238 +1,24 @@
 // Fuzz target: the whole dialogue. Arbitrary bytes are the standard input of
 // the command loop, with the console pointed at memory and today pinned.
 //
-// Beyond "no crash, no hang, no failure report", the output is checked:
-// - the loop runs exactly as many dialogue steps as the input has lines
-//   before its first empty one (worked out here: lines end at LF, a CR before
-//   an LF or the end of input belongs to the line end, 256 characters are
-//   kept, the text ends at its first NUL, trailing blanks are trimmed);
-// - every step is the prompt and a line end, whatever the evaluator wrote,
-//   and one result line; the output ends with the last prompt and line end;
-// - every result line has its shape: " Result =", the value in a field of 15
-//   characters (16 when rounding carries) as fixed-point or mantissa text or
-//   "Infinite", then ",       " and the cropped nine-place text; and the two
-//   renderings agree to within their last computed places;
-// - every line end is CR LF, and the output stays within a fixed multiple of
-//   the input (no runaway loop);
+// Beyond "no crash, no hang, no failure report", the dialogue's properties
+// (dialogue_property.h, which the unit suite runs too) are checked, and here
+// besides, by watching the evaluator's calls of the tokenizer:
 // - the evaluator consumes each line in a bounded number of tokens: every
 //   token it is handed moves the scanning position on, and a line yields at
-//   most COUNT + 1 tokens (no line is ever scanned twice);
-// - the same dialogue with the fast lanes turned off (the whole-line lane of
-//   the evaluator and the result line's rendering lane) writes the very same
-//   bytes and leaves the very same registers.
+//   most COUNT + 1 tokens (no line is ever scanned twice).
+#include "dialogue_property.h"
 #include "fuzzcheck.h"
 
-#include "calc/cmdloop.h"
 #include "calc/regstack.h"
 #include "runtime/console.h"
-#include "runtime/failure.h"
 #include "runtime/platform.h"
-#include "token/tokenizer.h"
+#include "token/tokenizer_testing.h"
 
-#include <fuzzer/FuzzedDataProvider.h>
-
-#include <array>
-#include <cmath>
 #include <cstring>
-#include <string>
 #include <string_view>
-#include <vector>
 
-namespace {
-
-using fuzzcheck::isDigit;
-using fuzzcheck::pow10;
 using fuzzcheck::require;
-
-constexpr std::string_view kPrompt = " 21Jul03 Enter calc, or HELP: ";
-constexpr std::string_view kLabel = " Result =";
-constexpr std::string_view kSeparator = ",       ";
-constexpr std::string_view kCRLF = "\r\n";
-constexpr std::size_t kLineCap = 256;
-// The most output one input byte can cause: a five-byte HELP writes about
-// 1.3 KB. Far below what a loop that does not end would write.
-constexpr std::size_t kOutputPerInputByte = 1000;
-
-// The number of lines the loop evaluates: those before the first line that
-// is empty once read into 256 characters, cut at its first NUL and trimmed.
-std::size_t evaluatedLines(std::string_view in) {
-    std::size_t pos = 0;
-    std::size_t lines = 0;
-    for (;;) {
-        std::string text;
-        while (text.size() < kLineCap && pos < in.size()) {
-            char c = in[pos];
-            if (c == '\n') break;
-            if (c == '\r' && (pos + 1 == in.size() || in[pos + 1] == '\n')) break;
-            text.push_back(c);
-            ++pos;
-        }
-        while (pos < in.size() && in[pos] != '\n') ++pos; // the rest of the line
-        if (pos < in.size()) ++pos;                       // and its LF
-        std::size_t len = text.find('\0');
-        if (len == std::string::npos) len = text.size();
-        while (len > 0 && text[len - 1] == ' ') --len;
-        if (len == 0) return lines;
-        ++lines;
-    }
-}
-
-struct Rendering {
-    bool infinite = false;
-    long double value = 0;
-    long double unit = 0; // one unit of the last digit the conversion computed
-    bool cut = false;     // digits cut before the point: the value is unknown
-};
-
-// The width-15 field: "Infinite" after blanks, fixed-point text, or mantissa
-// and three-digit exponent.
-Rendering readField(std::string_view f, std::string_view line) {
-    std::string what(line);
-    require(f.size() == 15 || f.size() == 16, "the real field has 15 characters (16 on a carry)",
-            what);
-    Rendering r;
-    if (f == "       Infinite") {
-        r.infinite = true;
-        return r;
-    }
-    require(f[0] != ' ', "a finite real fills its field", what);
-    std::size_t i = f[0] == '-' ? 1 : 0;
-    std::size_t e = f.find('E');
-    if (e != std::string_view::npos) {
-        require(f.size() == 15, "the mantissa form has exactly 15 characters", what);
-        require(e + 5 == f.size() && (f[e + 1] == '+' || f[e + 1] == '-'),
-                "exponent of E, sign, three digits", what);
-        require(isDigit(f[i]) && f[i + 1] == '.', "mantissa of a digit and a point", what);
-        long double m = 0;
-        int digits = 0;
-        for (std::size_t k = i; k < e; ++k) {
-            if (k == i + 1) continue;
-            require(isDigit(f[k]), "mantissa digits", what);
-            m = m * 10 + (f[k] - '0');
-            ++digits;
-        }
-        require(f[i] != '0' || m == 0, "the first mantissa digit is not 0", what);
-        int x = 0;
-        for (std::size_t k = e + 2; k < f.size(); ++k) {
-            require(isDigit(f[k]), "exponent digits", what);
-            x = x * 10 + (f[k] - '0');
-        }
-        if (f[e + 1] == '-') x = -x;
-        r.unit = pow10(x - digits + 1);
-        r.value = (i == 1 ? -m : m) * r.unit;
-        return r;
-    }
-    std::size_t point = f.find('.');
-    require(point != std::string_view::npos && point > i,
-            "fixed-point field with integer digits and a point", what);
-    for (std::size_t k = i; k < f.size(); ++k)
-        require(k == point || isDigit(f[k]), "fixed-point digits", what);
-    auto v = fuzzcheck::readDecimal(f);
-    require(v.has_value(), "the field reads back", what);
-    r.value = *v;
-    std::size_t ndig = point - i;
-    std::size_t places = f.size() - point - 1;
-    r.unit = ndig >= 15 ? pow10(static_cast<int>(ndig) - 14)
-                        : pow10(-static_cast<int>(std::min<std::size_t>(places, 15 - ndig)));
-    return r;
-}
-
-// The text after the separator: "infinity", "-infinity", the nine-place text
-// with its trailing zeros cropped, or (from 10^63 on) integer digits cut
-// before their point.
-Rendering readFixed(std::string_view t, std::string_view line) {
-    std::string what(line);
-    Rendering r;
-    if (t == "infinity" || t == "-infinity") {
-        r.infinite = true;
-        return r;
-    }
-    std::size_t i = !t.empty() && t[0] == '-' ? 1 : 0;
-    require(i < t.size() && isDigit(t[i]), "the fixed text starts with a digit", what);
-    std::size_t point = t.find('.');
-    for (std::size_t k = i; k < t.size(); ++k)
-        require(k == point || isDigit(t[k]), "fixed text digits", what);
-    std::size_t ndig = (point == std::string_view::npos ? t.size() : point) - i;
-    require(ndig == 1 || t[i] != '0', "no leading zero in the fixed text", what);
-    if (point == std::string_view::npos) {
-        require(t.size() - i == 64, "a fixed text without a point is cut at 64 characters", what);
-        r.cut = true;
-    } else {
-        std::size_t places = t.size() - point - 1;
-        require(places <= 9, "at most nine places", what);
-        require(places == 0 || t.back() != '0', "trailing zeros are cropped", what);
-        r.unit = ndig >= 15 ? pow10(static_cast<int>(ndig) - 14)
-                            : pow10(-static_cast<int>(std::min<std::size_t>(9, 15 - ndig)));
-    }
-    auto v = fuzzcheck::readDecimal(t);
-    require(v.has_value(), "the fixed text reads back", what);
-    r.value = *v;
-    return r;
-}
-
-void checkResultLine(std::string_view line) {
-    std::string what(line);
-    require(line.substr(0, kLabel.size()) == kLabel, "a step ends with its result line", what);
-    std::string_view rest = line.substr(kLabel.size());
-    std::size_t sep = rest.find(',');
-    require(sep != std::string_view::npos, "the result line has its separator", what);
-    require(rest.substr(sep, kSeparator.size()) == kSeparator,
-            "the separator is a comma and seven blanks", what);
-    Rendering field = readField(rest.substr(0, sep), line);
-    Rendering fixed = readFixed(rest.substr(sep + kSeparator.size()), line);
-    require(field.infinite == fixed.infinite, "both renderings are infinite or neither", what);
-    if (field.infinite) return;
-    if (fixed.cut) {
-        // Only the first digits survive the cut; the value is 10^63 or more.
-        require(std::fabs(field.value) >= 1e63L * (1 - 1e-8L),
-                "a fixed text cut before its point stands for 10^63 or more", what);
-        return;
-    }
-    long double tol = field.unit + fixed.unit + std::fabs(field.value) * 0x1p-56L;
-    require(std::fabs(field.value - fixed.value) <= tol, "the two renderings show the same value",
-            what);
-}
-
-// Checks the whole output; returns the number of lines evaluated.
-std::size_t checkDialogue(std::string_view in, const std::string& out) {
-    require(out.size() <= 200 + kOutputPerInputByte * in.size(),
-            "output out of all proportion to the input");
-    for (std::size_t i = 0; i < out.size(); ++i) {
-        if (out[i] == '\n') require(i > 0 && out[i - 1] == '\r', "every line end is CR LF");
-    }
-    const std::string step = std::string(kPrompt) + std::string(kCRLF);
-    std::vector<std::string_view> parts;
-    std::string_view o(out);
-    std::size_t at = 0;
-    for (;;) {
-        std::size_t next = o.find(step, at);
-        if (next == std::string_view::npos) {
-            parts.push_back(o.substr(at));
-            break;
-        }
-        parts.push_back(o.substr(at, next - at));
-        at = next + step.size();
-    }
-    const std::size_t lines = evaluatedLines(in);
-    // parts: before the first prompt, one per evaluated line, after the last.
-    require(parts.size() == lines + 2, "one prompt per evaluated line and one to end",
-            "lines " + fuzzcheck::decimal(std::uint64_t{lines}) + ", prompts " +
-                fuzzcheck::decimal(std::uint64_t{parts.size() - 1}));
-    require(parts.front().empty(), "the output starts with the prompt");
-    require(parts.back().empty(), "the output ends with the last prompt and a line end");
-    for (std::size_t k = 1; k + 1 < parts.size(); ++k) {
-        std::string_view p = parts[k];
-        require(p.size() >= 2 && p.substr(p.size() - 2) == kCRLF, "a step ends with a line end",
-                std::string(p));
-        std::string_view body = p.substr(0, p.size() - 2);
-        std::size_t start = body.rfind(kCRLF);
-        std::string_view last = start == std::string_view::npos ? body : body.substr(start + 2);
-        checkResultLine(last);
-    }
-    return lines;
-}
-
-} // namespace
 
 // The evaluator's token loop, observed from outside. This target is linked
 // with --wrap for the tokenizer's INITTKNBUF and GETTKNREAL (see
@@ -253,8 +39,15 @@ void GETTKNREAL(
     std::uint32_t&
         rc) __asm__("__wrap__ZN5token10GETTKNREALERN4text7TEXTBUFERNS_9TOKENKINDERlRdRj");
 
+// The tokenizer's end state after a whole-line scan, which starts it on the
+// line in place of INITTKNBUF.
+void realEndOfLine(const text::TEXTBUF& line, std::uint32_t start) __asm__(
+    "__real__ZN5token5plain9endOfLineERKN4text7TEXTBUFEj");
+void endOfLine(const text::TEXTBUF& line,
+               std::uint32_t start) __asm__("__wrap__ZN5token5plain9endOfLineERKN4text7TEXTBUFEj");
+
 struct LineScan {
-    std::uint32_t lines = 0; // INITTKNBUF calls: one per evaluated line
+    std::uint32_t lines = 0; // lines started: one per evaluated line
     std::uint32_t count = 0; // COUNT of the line being scanned
     std::uint32_t tokens = 0;
 };
@@ -265,6 +58,11 @@ void INITTKNBUF(const text::TEXTBUF& line) {
     ++scan.lines;
     scan.count = line.COUNT;
     scan.tokens = 0;
+}
+
+void endOfLine(const text::TEXTBUF& line, std::uint32_t start) {
+    realEndOfLine(line, start);
+    ++scan.lines;
 }
 
 void GETTKNREAL(text::TEXTBUF& tkn, token::TOKENKIND& kind, std::int64_t& value, double& real,
@@ -278,39 +76,7 @@ void GETTKNREAL(text::TEXTBUF& tkn, token::TOKENKIND& kind, std::int64_t& value,
             "the evaluator scans a line again: more tokens than characters");
 }
 
-// The fast lanes, likewise passed on unless turned off.
-bool lanesOff = false;
-bool realEVALPLAIN(const text::TEXTBUF& line) __asm__(
-    "__real__ZN4calc4fast9EVALPLAINERKN4text7TEXTBUFE");
-bool EVALPLAIN(const text::TEXTBUF& line) __asm__(
-    "__wrap__ZN4calc4fast9EVALPLAINERKN4text7TEXTBUFE");
-
-bool EVALPLAIN(const text::TEXTBUF& line) { return !lanesOff && realEVALPLAIN(line); }
-
 } // namespace fuzzwrap
-
-namespace {
-
-// Everything a dialogue leaves behind: its output and the registers, bit for bit.
-struct Outcome {
-    std::string out;
-    std::array<double, calc::stack::kRegs + 2> regs{};
-};
-
-Outcome runDialogue(std::string_view in) {
-    runtime::CONUSEMEMORY(in);
-    fuzzcheck::freshStart();
-    fuzzwrap::scan = fuzzwrap::LineScan{};
-    calc::loop::commandLoop();
-    Outcome o;
-    o.out = runtime::CONTAKEOUTPUT();
-    std::copy(calc::stack::REGSTK.begin(), calc::stack::REGSTK.end(), o.regs.begin());
-    o.regs[calc::stack::kRegs] = calc::stack::LASTX;
-    o.regs[calc::stack::kRegs + 1] = calc::stack::MEMREG;
-    return o;
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzzcheck::catchFailureReports();
@@ -320,16 +86,12 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::string_view in(reinterpret_cast<const char*>(data), size);
-    const Outcome fast = runDialogue(in);
-    const std::size_t lines = checkDialogue(in, fast.out);
+    fuzzwrap::scan = fuzzwrap::LineScan{};
+    const fuzzprop::Outcome fast = fuzzprop::runDialogue(in);
+    const std::size_t lines = fuzzprop::checkDialogueOutput(in, fast.out);
+    // Only the dialogue itself starts the tokenizer through the evaluator.
     require(fuzzwrap::scan.lines == lines,
             "the evaluator starts the tokenizer once per evaluated line");
-    fuzzwrap::lanesOff = true;
-    const Outcome general = runDialogue(in);
-    fuzzwrap::lanesOff = false;
-    require(general.out == fast.out, "the fast lanes write what the general way writes",
-            general.out + "\n---\n" + fast.out);
-    require(std::memcmp(general.regs.data(), fast.regs.data(), sizeof fast.regs) == 0,
-            "the fast lanes leave the registers the general way leaves");
+    fuzzprop::checkLinesOf(in);
     return 0;
 }

@@ -15,6 +15,7 @@
 #include <charconv>
 #include <cstdint>
 #include <cstdlib>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -154,5 +155,60 @@ inline long double pow10(int k) {
     for (int i = 0; i < (k < 0 ? -k : k); ++i) r *= base;
     return r;
 }
+
+// A fuzz input read as a script, front to back: what the targets that need
+// it consume, readable without libFuzzer so that the unit suite runs the same
+// properties on inputs it makes itself. Past the end every value is its low
+// bound, every flag false and every text empty.
+class Script {
+  public:
+    Script(const std::uint8_t* data, std::size_t size) : at_(data), left_(size) {}
+
+    std::size_t remaining_bytes() const { return left_; }
+
+    // lo plus the next bytes, as many as the range needs (least significant
+    // first), reduced into lo..hi.
+    template <typename T> T ConsumeIntegralInRange(T lo, T hi) {
+        const auto range = static_cast<std::uint64_t>(hi) - static_cast<std::uint64_t>(lo);
+        std::uint64_t acc = 0;
+        for (std::size_t k = 0; k < 8 && (range >> (8 * k)) != 0 && left_ > 0; ++k) {
+            acc |= std::uint64_t{next()} << (8 * k);
+        }
+        if (range != ~std::uint64_t{0}) acc %= range + 1;
+        return static_cast<T>(static_cast<std::uint64_t>(lo) + acc);
+    }
+    template <typename T> T ConsumeIntegral() {
+        return ConsumeIntegralInRange<T>(std::numeric_limits<T>::min(),
+                                         std::numeric_limits<T>::max());
+    }
+    bool ConsumeBool() { return (ConsumeIntegral<std::uint8_t>() & 1u) != 0; }
+    std::string ConsumeBytesAsString(std::size_t n) {
+        std::string s;
+        while (s.size() < n && left_ > 0) s.push_back(static_cast<char>(next()));
+        return s;
+    }
+    // Characters up to a backslash followed by anything but a backslash (two
+    // backslashes stand for one), at most max of them.
+    std::string ConsumeRandomLengthString(std::size_t max) {
+        std::string s;
+        while (s.size() < max && left_ > 0) {
+            char c = static_cast<char>(next());
+            if (c == '\\' && left_ > 0) {
+                c = static_cast<char>(next());
+                if (c != '\\') break;
+            }
+            s.push_back(c);
+        }
+        return s;
+    }
+
+  private:
+    std::uint8_t next() {
+        --left_;
+        return *at_++;
+    }
+    const std::uint8_t* at_;
+    std::size_t left_;
+};
 
 } // namespace fuzzcheck

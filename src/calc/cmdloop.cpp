@@ -45,7 +45,7 @@ void commandLoop() {
         runtime::WRTLN();
         text::TRMBUF(st.LINEBUF);
         if (st.LINEBUF.COUNT == 0) return;
-        writeResult(eval::EVALTRIMMED(st.LINEBUF)); // trimmed just above
+        writeResult(eval::evalTrimmed(st.LINEBUF)); // trimmed just above
     }
 }
 

@@ -7,12 +7,13 @@
 
 #include "calc/arith.h"
 #include "calc/fastline.h"
+#include "calc/operators.h"
 #include "calc/regstack.h"
 #include "calc/words.h"
 #include "realtext/chop.h"
 #include "runtime/console.h"
 #include "runtime/failure.h"
-#include "token/opcodes.h"
+#include "token/core.h"
 #include "token/tokenizer.h"
 
 namespace calc::eval {
@@ -38,19 +39,12 @@ void applyOperator(OpCode code, const text::TEXTBUF& tkn) {
     stack::LASTX = REGSTK[X];
     const long double x = REGSTK[X];
     const long double y = REGSTK[Y];
+    if (ops::isArithmetic(code)) {
+        ops::arithmetic(code, y, x, REGSTK[X]);
+        stack::STKDROP();
+        return;
+    }
     switch (code) {
-    case OpCode::Plus:
-        storeAndDrop(y + x);
-        break;
-    case OpCode::Minus:
-        storeAndDrop(y - x);
-        break;
-    case OpCode::Times:
-        storeAndDrop(y * x);
-        break;
-    case OpCode::Divide:
-        storeAndDrop(y / x);
-        break;
     case OpCode::Caret:
         storeAndDrop(arith::powAbs(y, x));
         break;
@@ -105,13 +99,12 @@ double evalTokens() {
 
 double EVALLINE(text::TEXTBUF line) {
     text::TRMBUF(line);
-    return EVALTRIMMED(line);
+    return evalTrimmed(line);
 }
 
-double EVALTRIMMED(const text::TEXTBUF& line) {
-    // The whole-line lane (calc/fastline.h), which hands the line to the
-    // tokenizer itself when it takes it.
-    if (fast::EVALPLAIN(line)) return REGSTK[X];
+double evalTrimmed(const text::TEXTBUF& line) {
+    // The whole-line lane, for which the tokenizer takes the line itself.
+    if (fast::evalPlain(line)) return REGSTK[X];
     token::INITTKNBUF(line);
     return evalTokens();
 }

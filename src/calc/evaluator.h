@@ -9,6 +9,6 @@ namespace calc::eval {
 double EVALLINE(text::TEXTBUF line);
 // EVALLINE of a line TRMBUF has already trimmed (trimming it again would
 // change nothing), without the copy: the command loop's way.
-double EVALTRIMMED(const text::TEXTBUF& line);
+double evalTrimmed(const text::TEXTBUF& line);
 
 } // namespace calc::eval

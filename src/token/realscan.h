@@ -1,16 +1,28 @@
-// GETTKNREAL in the scanner core: a token, and a number read again as a real.
+// GETTKNREAL in the scanner core: a token, and a number read as a real. The
+// general way is GETTKN and then the number read again from where its token
+// began (NumberScan); the quick path (QuickToken) reads the tokens nearly
+// every line is made of once, plain numbers through the one plain-number
+// reader (token/plainline.h) that the tokenizer's whole-line scan uses too.
 #pragma once
 
 #include "realtext/realstream.h"
 #include "realtext/realtext.h"
-#include "token/quicktoken.h"
+#include "token/plainline.h"
 #include "token/tokenscan.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cassert>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
 
 namespace token::core {
 
 // The re-scan of a number as a real: digits, "." and "E", a sign directly
 // after an "E", and one leading sign, which is kept apart rather than
-// stored. The text starts with "0" and keeps at most kCap characters;
+// stored. The text starts with "0" and keeps at most kTextCap characters;
 // further number characters are consumed and dropped from the text, but
 // every one goes into the value.
 template <ScanPolicy P> struct NumberScan {
@@ -23,7 +35,7 @@ template <ScanPolicy P> struct NumberScan {
     char ch = '\0';
     TOKENKIND cls = TOKENKIND::DELIMITER;
     realtext::RealStream whole{}; // the value of every character taken
-    bool cut = false;             // a character did not fit the text
+    bool cut = false;            // a character did not fit the text
 
     explicit NumberScan(text::TEXTBUF& text) : tkn(text) {
         tkn.CHARS[0] = '0';
@@ -52,7 +64,7 @@ template <ScanPolicy P> struct NumberScan {
             started = true;
             last = ch;
             whole.put(ch);
-            if (count < kCap) {
+            if (count < kTextCap) {
                 tkn.CHARS[count++] = ch;
             } else {
                 cut = true;
@@ -64,7 +76,7 @@ template <ScanPolicy P> struct NumberScan {
     void finish() {
         setStop<P>(ch, cls);
         tkn.COUNT = count;
-        ENDTEXT(tkn);
+        endText(tkn);
         tkn.ORIGCNT = tkn.COUNT;
         in.save();
     }
@@ -93,9 +105,105 @@ template <ScanPolicy P> void rescanNumber(text::TEXTBUF& tkn, double& real, bool
     if (scan.negative) real = -real;
 }
 
+// GETTKNREAL's quick path for the tokens nearly every line is made of: a
+// plain number (plain::readPlainNumber) and a one-character operator symbol, each
+// followed by a delimiter or the end of the line. It reads such a token once
+// and gives exactly what GETTKN and the re-scan give, position, stop record
+// and token text included; for every other token it returns false having
+// changed nothing, and the general way takes over. P::plainDigits() tells
+// whether the module's classes make "0" to "9" digits and "." a word
+// character, as the plain-number reader takes them.
+template <ScanPolicy P> struct QuickToken {
+    using Value = typename P::Value;
+    Cursor<P> in{};
+    char ch = '\0';
+    TOKENKIND cls = TOKENKIND::DELIMITER;
+    text::TEXTBUF& tkn;
+
+    explicit QuickToken(text::TEXTBUF& text) : tkn(text) {}
+
+    bool run(TOKENKIND& kind, Value& value, double& real, std::uint32_t& rc) {
+        const std::uint32_t start = in.pos;
+        do {
+            if (!in.next(ch, cls) || ch == '\0') return false;
+        } while (cls == TOKENKIND::DELIMITER);
+        if (cls == TOKENKIND::NUMBER) {
+            if (!number(value, real)) return false;
+            kind = TOKENKIND::NUMBER;
+        } else if (cls == TOKENKIND::OPERATOR) {
+            if (!singleOperator(value)) return false;
+            kind = TOKENKIND::OPERATOR;
+            real = 0.0;
+        } else {
+            return false;
+        }
+        setStop<P>(ch, cls);
+        endText(tkn);
+        tkn.ORIGCNT = tkn.COUNT;
+        in.save();
+        P::kScan.PREVPOSN = start;
+        rc = kind == TOKENKIND::OPERATOR && value == 0 ? kTknBadOperator : kTknOk;
+        return true;
+    }
+
+    // The operator character just read, when a delimiter (handed back) or
+    // the end of the line follows it; false for a longer symbol or an
+    // operator character directly before a digit or a word character. Its
+    // code is 0 for a character a replaced set made an operator character.
+    bool singleOperator(Value& value) {
+        const char op = ch;
+        if (in.next(ch, cls)) {
+            if (cls != TOKENKIND::DELIMITER) return false;
+            in.back(); // pos >= 2 here: it cannot fail
+        }
+        tkn.CHARS[0] = op;
+        tkn.COUNT = 1;
+        value = static_cast<Value>(kSingleOpCodes<P>[static_cast<unsigned char>(op)]);
+        return true;
+    }
+
+    // The number whose first digit was just read, when it is plain and a
+    // delimiter (consumed) or the end of the line follows it. The text is
+    // the re-scan's, "0" and the number; the integer value GETTKN's, its
+    // leading digits as many as the module's limit allows.
+    bool number(Value& value, double& real) {
+        const std::array<char, kTextCap>& chars = P::kScan.TKNBUF.CHARS;
+        assert(in.pos >= 2 && in.pos <= in.count + 1); // behind the digit in hand
+        const std::uint32_t at = in.pos - 2;
+        plain::PlainNumber n;
+        if (!P::plainDigits() || !isDecimalDigit(ch) ||
+            !plain::readPlainNumber(chars, at, in.count, n))
+            return false;
+        if (n.end < in.count) {
+            ch = static_cast<char>(P::kScan.upper[static_cast<unsigned char>(chars[n.end])]);
+            cls = P::classOf(static_cast<unsigned char>(ch));
+            if (cls != TOKENKIND::DELIMITER) return false;
+            in.pos = n.end + 2;
+        } else {
+            ch = '\0';
+            cls = TOKENKIND::DELIMITER;
+            in.pos = in.count + 1;
+        }
+        const std::uint32_t len = n.end - at; // at most 41: no cut
+        tkn.CHARS[0] = '0';
+        for (std::uint32_t k = 0; k < len; ++k) tkn.CHARS[1 + k] = chars[at + k];
+        tkn.COUNT = 1 + len;
+        value = TokenScan<P>::digitOf(chars[at]);
+        for (std::uint32_t k = 1, kept = 1; k < n.whole; ++k, ++kept) {
+            const Value d = TokenScan<P>::digitOf(chars[at + k]);
+            if (!P::digitFits(value, kept, d)) break;
+            value = static_cast<Value>(value * 10 + d);
+        }
+        real = n.real;
+        return true;
+    }
+};
+
 // GETTKNREAL the general way: GETTKN, then a number (or a word such as .5)
 // read again as a real. Every call that delivers a token leaves the position
-// behind it. Kept out of line from the shortcut (see bench/README.md).
+// behind it. Kept out of line: inlined beside the shortcut, its many live
+// values would make every call save and restore registers the shortcut,
+// which nearly every token takes, does not need.
 template <ScanPolicy P>
 [[gnu::noinline]] void getTknRealGeneral(text::TEXTBUF& tkn, TOKENKIND& kind,
                                          typename P::Value& value, double& real,
@@ -117,7 +225,7 @@ template <ScanPolicy P>
     if (token.quoted) {
         // The quotes are gone from the text and the position is behind the
         // closing one; a re-scan would stop at the opening quote.
-        PREFIXZERO(tkn);
+        prefixZero(tkn);
         std::uint32_t pos = 0;
         realtext::TEXTTOREAL(tkn.CHARS, pos, real, ok);
     } else {
@@ -126,13 +234,13 @@ template <ScanPolicy P>
     if (!ok) rc = kTknBadReal;
 }
 
-// GETTKNREAL: the shortcut where it applies, else the general way. With
-// shortcut false it always goes the general way, which the shortcut is
+// GETTKNREAL: the quick path where it applies, else the general way. With
+// quick false it always goes the general way, which the quick path is
 // checked against.
-template <ScanPolicy P, bool shortcut = true>
+template <ScanPolicy P, bool quick = true>
 void getTknReal(text::TEXTBUF& tkn, TOKENKIND& kind, typename P::Value& value, double& real,
                 std::uint32_t& rc) {
-    if (shortcut && QuickToken<P>(tkn).run(kind, value, real, rc)) return;
+    if (quick && QuickToken<P>(tkn).run(kind, value, real, rc)) return;
     getTknRealGeneral<P>(tkn, kind, value, real, rc);
 }
 

@@ -1,6 +1,7 @@
 // The scanner core's position keeping and messages, shared by both tokenizer
 // modules: start-up, starting a line, stepping back a character or a token,
-// saving and restoring the position.
+// saving and restoring the position; and the token text steps with a body of
+// their own (the overlong-word message, the "0" in front of a quoted number).
 #include "token/scanstate.h"
 
 #include "runtime/console.h"
@@ -32,18 +33,18 @@ void savedPositionMessage(std::string_view head, std::uint32_t posn, const ScanS
 
 } // namespace
 
-void STARTSCAN(ScanState& s) {
+void startScan(ScanState& s) {
     s = ScanState{};
-    for (std::size_t c = 0; c < s.UPPER.size(); ++c) {
+    for (std::size_t c = 0; c < s.upper.size(); ++c) {
         char up = runtime::PLATUPPER(static_cast<char>(static_cast<unsigned char>(c)));
-        s.UPPER[c] = static_cast<unsigned char>(up);
+        s.upper[c] = static_cast<unsigned char>(up);
     }
 }
 
-void INITLINE(ScanState& s, const text::TEXTBUF& line, std::uint32_t start) {
+void startLine(ScanState& s, const text::TEXTBUF& line, std::uint32_t start) {
     s.TKNBUF = line;
     // A record that claims more than CHARS holds is read only as far as CHARS.
-    s.TKNBUF.COUNT = std::min(s.TKNBUF.COUNT, kCap);
+    s.TKNBUF.COUNT = std::min(s.TKNBUF.COUNT, kTextCap);
     s.CURPOSN = std::min(start, s.TKNBUF.COUNT + 1);
     s.PREVPOSN = 0;
 }
@@ -98,6 +99,21 @@ void UNGETTKN(ScanState& s, std::uint32_t& fail) {
     runtime::WRTLN();
     writeLineText(" BEGINNING OF TKNBUF: ", s);
     fail = 1;
+}
+
+void wordTooLong(const text::TEXTBUF& tkn) {
+    runtime::WRTSTR("PARAM NAME TOO LONG, FIRST 80 CHAR'S ARE: ");
+    runtime::WRTSTR(std::span<const char>(tkn.CHARS.data(), std::min(tkn.COUNT, kMaxWord)));
+    runtime::WRTLN();
+}
+
+void prefixZero(text::TEXTBUF& tkn) {
+    std::uint32_t n = std::min(tkn.COUNT, kTextCap - 1); // the "0" takes one place
+    for (std::uint32_t i = n; i > 0; --i) tkn.CHARS[i] = tkn.CHARS[i - 1];
+    tkn.CHARS[0] = '0';
+    tkn.COUNT = n + 1;
+    endText(tkn);
+    tkn.ORIGCNT = tkn.COUNT;
 }
 
 } // namespace token::core

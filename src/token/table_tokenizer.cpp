@@ -5,10 +5,8 @@
 // third character, and a word mode in which only delimiters end a token.
 #include "token/table_tokenizer.h"
 
-#include "token/cursor.h"
-#include "token/opscan.h"
 #include "token/realscan.h"
-#include "token/scanpolicy.h"
+#include "token/scanstate.h"
 #include "token/table_tokenizer_testing.h"
 #include "token/tokenscan.h"
 
@@ -19,12 +17,12 @@ constinit TOKENKIND STOPKIND = TOKENKIND::DELIMITER;
 
 namespace {
 
-using CLASSES = std::array<TOKENKIND, 128>;
+using Classes = std::array<TOKENKIND, 128>;
 
 // The default table; in word mode digits and operator characters are word
 // characters too, so that only NUL, blank, "," and ";" end a token.
-constexpr CLASSES classTable(bool wordMode) {
-    CLASSES t{};
+constexpr Classes classTable(bool wordMode) {
+    Classes t{};
     t.fill(TOKENKIND::WORD);
     t[0] = TOKENKIND::DELIMITER;
     if (!wordMode) {
@@ -38,12 +36,12 @@ constexpr CLASSES classTable(bool wordMode) {
     }
     return t;
 }
-constexpr CLASSES kDefaultClasses = classTable(false);
-constexpr CLASSES kWordModeClasses = classTable(true);
+constexpr Classes kDefaultClasses = classTable(false);
+constexpr Classes kWordModeClasses = classTable(true);
 
 struct TableState {
     core::ScanState scan{};
-    CLASSES CLASSTABLE{};
+    Classes CLASSTABLE{};
 };
 constinit TableState st{};
 
@@ -56,7 +54,7 @@ constexpr std::int32_t kWordSumLimit = 3276;
 // What sets this tokenizer apart from the first one.
 struct TableClasses {
     using Value = std::int32_t;
-    static constexpr std::array<core::OPCODE, 0> kMoreOpCodes{};
+    static constexpr std::array<core::OpSymbol, 0> kMoreOpCodes{};
 
     static constexpr core::ScanState& kScan = st.scan;
     static constexpr char& kStopChr = STOPCHR;
@@ -65,6 +63,9 @@ struct TableClasses {
     static TOKENKIND classOf(unsigned char c) {
         return c < st.CLASSTABLE.size() ? st.CLASSTABLE[c] : TOKENKIND::WORD;
     }
+    // The table is the default one or the word-mode one, which makes digits
+    // word characters; "." is a word character in both.
+    static bool plainDigits() { return st.CLASSTABLE['0'] == TOKENKIND::NUMBER; }
     // The largest number accepted is 2147483647.
     static bool digitFits(Value value, std::uint32_t, Value digit) {
         return value < kTenthOfMax || (value == kTenthOfMax && digit <= 7);
@@ -89,14 +90,14 @@ void TKNINIT() {
 }
 
 void INITTKNBUF(const text::TEXTBUF& line) {
-    core::INITLINE(st.scan, line, 1);
+    core::startLine(st.scan, line, 1);
     FILLCLASSTABLE();
 }
 
 // The first two characters are never read (UNGETCHR can still step back
 // onto them); a shorter line starts at its end.
 void INITTKNBUFAT3(const text::TEXTBUF& line) {
-    core::INITLINE(st.scan, line, 3);
+    core::startLine(st.scan, line, 3);
     FILLCLASSTABLE();
 }
 

@@ -6,7 +6,7 @@
 #pragma once
 
 #include "text/textbuf.h"
-#include "token/tokenizer.h"
+#include "token/core.h"
 
 #include <array>
 #include <cstdint>
@@ -35,10 +35,5 @@ void GETWORDTKN(text::TEXTBUF& tkn, std::int32_t& value, std::uint32_t& rc);
 void UNGETTKN(std::uint32_t& fail);
 void GETOPCODE(text::TEXTBUF& tkn, std::uint32_t& code, std::uint32_t& fail);
 void GETRESTOFLN(text::TEXTBUF& tkn, std::uint32_t& rc);
-
-// Read-only views of the scanning state, for tests and property checks.
-std::uint32_t CURPOSN();
-std::uint32_t PREVPOSN();
-const text::TEXTBUF& TKNBUF();
 
 } // namespace token::table

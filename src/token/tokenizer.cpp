@@ -4,13 +4,14 @@
 // with a nine-digit limit on numbers, and the full operator table.
 #include "token/tokenizer.h"
 
-#include "token/cursor.h"
-#include "token/opscan.h"
+#include "token/plainline.h"
 #include "token/realscan.h"
-#include "token/scanpolicy.h"
+#include "token/scanstate.h"
 #include "token/tokenizer_testing.h"
 #include "token/tokenscan.h"
 
+#include <algorithm>
+#include <cassert>
 #include <string_view>
 
 namespace token {
@@ -20,8 +21,8 @@ constinit TOKENKIND STOPKIND = TOKENKIND::DELIMITER;
 
 namespace {
 
-constexpr CHARSET setOf(std::string_view members) {
-    CHARSET set{};
+constexpr CharSet setOf(std::string_view members) {
+    CharSet set{};
     for (char ch : members) {
         auto c = static_cast<unsigned char>(ch);
         set[c / 8u] = static_cast<std::uint8_t>(set[c / 8u] | (1u << (c % 8u)));
@@ -29,27 +30,58 @@ constexpr CHARSET setOf(std::string_view members) {
     return set;
 }
 
-constexpr CHARSET kDefaultDelims = setOf(std::string_view("\0 ,;", 4));
-constexpr CHARSET kDefaultOpChrs = setOf("#*+-/<=>^");
-constexpr CHARSET kDefaultDigits = setOf("0123456789");
+constexpr CharSet kDefaultDelims = setOf(std::string_view("\0 ,;", 4));
+constexpr CharSet kDefaultOpChrs = setOf("#*+-/<=>^");
+constexpr CharSet kDefaultDigits = setOf("0123456789");
 
-bool member(const CHARSET& set, unsigned char c) { return ((set[c / 8u] >> (c % 8u)) & 1u) != 0; }
+bool member(const CharSet& set, unsigned char c) { return ((set[c / 8u] >> (c % 8u)) & 1u) != 0; }
 
 struct TokenState {
     core::ScanState scan{};
-    CHARSET DELIMSET{};
-    CHARSET OPCHRSET{};
-    CHARSET DIGITSET{};
+    CharSet DELIMSET{};
+    CharSet OPCHRSET{};
+    CharSet DIGITSET{};
     // The class of every code by the three sets, tested in their order;
     // rebuilt whenever a set is replaced, so that classing a character is
     // one look-up instead of three set tests.
-    std::array<TOKENKIND, 256> CLASSOF{};
-    bool defaultSets = false; // none replaced since TKNINIT
+    std::array<TOKENKIND, 256> classes{};
+    // The same classes for the whole-line scan (token/plainline.h).
+    plain::Classes plainClasses{};
 };
 constinit TokenState st{};
 
+// The whole-line scan's classes (token/plainline.h) by the classes just made.
+void classifyPlain() {
+    auto classOfRaw = [](char ch) {
+        return st.classes[st.scan.upper[static_cast<unsigned char>(ch)]];
+    };
+    st.plainClasses.plainDigits = classOfRaw('.') == TOKENKIND::WORD;
+    for (char d = '0'; d <= '9'; ++d)
+        st.plainClasses.plainDigits =
+            st.plainClasses.plainDigits && classOfRaw(d) == TOKENKIND::NUMBER;
+    for (std::size_t c = 0; c < st.plainClasses.of.size(); ++c) {
+        const char ch = static_cast<char>(static_cast<unsigned char>(c));
+        const TOKENKIND kind = classOfRaw(ch);
+        std::uint8_t cls = plain::kOther;
+        if (kind == TOKENKIND::DELIMITER) {
+            // A NUL ends the general scan: such a line is not plain.
+            if (st.scan.upper[c] != 0) cls = plain::kDelim;
+        } else if (kind == TOKENKIND::NUMBER && core::isDecimalDigit(ch)) {
+            cls = plain::kDigit;
+        } else if (kind == TOKENKIND::OPERATOR) {
+            constexpr std::string_view kSymbols = "+-*/";
+            if (const auto at = kSymbols.find(ch); at != std::string_view::npos) {
+                cls = static_cast<std::uint8_t>(plain::kAdd + at);
+            } else if (ch == '<' || ch == '>') {
+                cls = ch == '<' ? plain::kLess : plain::kGreater;
+            }
+        }
+        st.plainClasses.of[c] = cls;
+    }
+}
+
 void classifyAll() {
-    for (std::size_t c = 0; c < st.CLASSOF.size(); ++c) {
+    for (std::size_t c = 0; c < st.classes.size(); ++c) {
         const auto code = static_cast<unsigned char>(c);
         TOKENKIND kind = TOKENKIND::WORD;
         if (member(st.DELIMSET, code)) {
@@ -59,15 +91,16 @@ void classifyAll() {
         } else if (member(st.DIGITSET, code)) {
             kind = TOKENKIND::NUMBER;
         }
-        st.CLASSOF[c] = kind;
+        st.classes[c] = kind;
     }
+    classifyPlain();
 }
 
 // What sets this tokenizer apart from the table-driven one.
 struct SetClasses {
     using Value = std::int64_t;
     static constexpr std::uint32_t kMaxDigits = 9;
-    static constexpr std::array<core::OPCODE, 3> kMoreOpCodes = {{
+    static constexpr std::array<core::OpSymbol, 3> kMoreOpCodes = {{
         {'^', '\0', OpCode::Caret},
         {'>', '<', OpCode::GreaterLess},
         {'*', '*', OpCode::StarStar},
@@ -77,7 +110,8 @@ struct SetClasses {
     static constexpr char& kStopChr = STOPCHR;
     static constexpr TOKENKIND& kStopKind = STOPKIND;
 
-    static TOKENKIND classOf(unsigned char c) { return st.CLASSOF[c]; }
+    static TOKENKIND classOf(unsigned char c) { return st.classes[c]; }
+    static bool plainDigits() { return st.plainClasses.plainDigits; }
     static bool digitFits(Value, std::uint32_t count, Value) { return count < kMaxDigits; }
     // At most 80 codes of at most 255: no guard needed.
     static Value addWordCode(Value value, std::uint32_t code) { return value + code; }
@@ -93,23 +127,19 @@ void TKNINIT() {
     st.OPCHRSET = kDefaultOpChrs;
     st.DIGITSET = kDefaultDigits;
     classifyAll();
-    st.defaultSets = true;
 }
 
-void INITTKNBUF(const text::TEXTBUF& line) { core::INITLINE(st.scan, line, 1); }
-void SETDELIMSET(CHARSET set) {
+void INITTKNBUF(const text::TEXTBUF& line) { core::startLine(st.scan, line, 1); }
+void SETDELIMSET(CharSet set) {
     st.DELIMSET = set;
-    st.defaultSets = false;
     classifyAll();
 }
-void SETOPCHRSET(CHARSET set) {
+void SETOPCHRSET(CharSet set) {
     st.OPCHRSET = set;
-    st.defaultSets = false;
     classifyAll();
 }
-void SETDIGITSET(CHARSET set) {
+void SETDIGITSET(CharSet set) {
     st.DIGITSET = set;
-    st.defaultSets = false;
     classifyAll();
 }
 
@@ -152,20 +182,39 @@ void GETTKNTODELIM(text::TEXTBUF& tkn, std::int64_t& value, std::uint32_t& rc) {
         if (eol != 0) break;
         if (cls == TOKENKIND::DELIMITER && tkn.COUNT > 0) break; // consumed
         // Past CHARS the characters are consumed and dropped.
-        if (core::APPENDCHR(tkn, ch)) value += static_cast<unsigned char>(ch);
+        if (core::appendChr(tkn, ch)) value += static_cast<unsigned char>(ch);
     }
     STOPCHR = ch;
     STOPKIND = cls;
-    core::ENDTEXT(tkn);
+    core::endText(tkn);
     tkn.ORIGCNT = tkn.COUNT;
 }
 
-bool DEFAULTSETS() { return st.defaultSets; }
-void ENDOFLINE(std::uint32_t start) {
+const plain::Classes& plain::classesInForce() { return st.plainClasses; }
+
+void plain::endOfLine(const text::TEXTBUF& line, std::uint32_t start) {
+    INITTKNBUF(line);
     st.scan.PREVPOSN = start;
     st.scan.CURPOSN = st.scan.TKNBUF.COUNT + 1;
     core::setStop<SetClasses>('\0', TOKENKIND::DELIMITER);
 }
+
+// d / q for digit d at each place after the point, q stepping 10, 100, ...
+// as TEXTTOREAL steps it, made by its own step on 0 (0 + d / q is d / q).
+const plain::PlaceValues plain::kPlaceValues = [] {
+    PlaceValues p;
+    double q = realtext::RealFromDigits{}.q;
+    for (auto& place : p.add) {
+        realtext::RealFromDigits one{};
+        for (std::size_t d = 0; d < 10; ++d) {
+            one = realtext::RealFromDigits{0.0, q};
+            one.afterPoint(static_cast<double>(d));
+            place[d] = one.r;
+        }
+        q = one.q; // the next place's divisor, by the reading's own step
+    }
+    return p;
+}();
 
 std::uint32_t CURPOSN() { return st.scan.CURPOSN; }
 std::uint32_t PREVPOSN() { return st.scan.PREVPOSN; }

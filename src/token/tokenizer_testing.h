@@ -1,5 +1,6 @@
-// Test-only entry points of tokenizer.h: the tests and the fuzz target compare
-// the one-pass GETTKNREAL with these. The calculator does not call them.
+// Test-only entry points of tokenizer.h: the general way of GETTKNREAL, which
+// the tests and the fuzz targets compare the one-pass GETTKNREAL with, and
+// views of the scanning state. The calculator does not call them.
 #pragma once
 
 #include "token/tokenizer.h"
@@ -13,5 +14,10 @@ namespace general {
 void GETTKNREAL(text::TEXTBUF& tkn, TOKENKIND& kind, std::int64_t& value, double& real,
                 std::uint32_t& rc);
 } // namespace general
+
+// Read-only views of the scanning state, for tests and property checks.
+std::uint32_t CURPOSN();
+std::uint32_t PREVPOSN();
+const text::TEXTBUF& TKNBUF();
 
 } // namespace token

@@ -1,13 +1,147 @@
-// The token state machine of the scanner core (GETTKN): operators with their
-// codes, numbers with their values, words with their character sums.
+// The token scanner core shared by both tokenizer modules: the reading
+// position of a scan in progress (Cursor) with the reads made with it alone
+// (GETCHR, GETRESTOFLN), operator tokens (the code of a symbol, GETOPCODE),
+// and the token state machine of GETTKN: operators with their codes, numbers
+// with their values, words with their character sums.
 #pragma once
 
-#include "token/cursor.h"
-#include "token/opscan.h"
-#include "token/scanpolicy.h"
-#include "token/textsteps.h"
+#include "runtime/console.h"
+#include "text/textbuf.h"
+#include "token/scanstate.h"
+
+#include <array>
+#include <cassert>
+#include <cstdint>
 
 namespace token::core {
+
+// The reading position of a token scan in progress: GETCHR and UNGETCHR on
+// a copy of CURPOSN and of the line's COUNT, taken when the scan starts; the
+// position goes back into the module state only through save(). A copy
+// because every character stored into a token text is a char store, which
+// may alias anything: read from the module state, the position and COUNT
+// would be loaded again for every character; held here they stay in
+// registers.
+template <ScanPolicy P> struct Cursor {
+    std::uint32_t pos = P::kScan.CURPOSN;
+    std::uint32_t count = P::kScan.TKNBUF.COUNT;
+
+    // GETCHR: false at the end of the line, with NUL of class DELIMITER.
+    bool next(char& ch, TOKENKIND& kind) {
+        // Position 0 (restored by RCLTKNPOSN with nothing saved) reads as the end.
+        if (pos == 0 || pos > count) {
+            ch = '\0';
+            kind = TOKENKIND::DELIMITER;
+            return false;
+        }
+        // count <= kTextCap (startLine), so the index is inside CHARS.
+        assert(count <= kTextCap);
+        const ScanState& s = P::kScan;
+        const unsigned char c = s.upper[static_cast<unsigned char>(s.TKNBUF.CHARS[pos - 1])];
+        ch = static_cast<char>(c);
+        kind = P::classOf(c);
+        ++pos;
+        return true;
+    }
+    // UNGETCHR: false, after its message, when the position is out of range.
+    bool back() {
+        if (pos >= 2 && pos <= count + 1) {
+            --pos;
+            return true;
+        }
+        save();
+        std::uint32_t failed = 0;
+        UNGETCHR(P::kScan, failed); // refused the same way, with the message
+        return false;
+    }
+    void save() const { P::kScan.CURPOSN = pos; }
+};
+
+// GETCHR: the next character of the line (upper-cased) and its class; eol 1
+// at the end of the line.
+template <ScanPolicy P> void getChr(char& ch, TOKENKIND& kind, std::uint32_t& eol) {
+    Cursor<P> in;
+    eol = in.next(ch, kind) ? 0 : 1;
+    in.save();
+}
+
+// GETRESTOFLN: every remaining character, delimiters included, trimmed.
+template <ScanPolicy P> void getRestOfLn(text::TEXTBUF& tkn, std::uint32_t& rc) {
+    ScanState& s = P::kScan;
+    rc = kTknOk;
+    s.PREVPOSN = s.CURPOSN;
+    tkn.COUNT = 0;
+    for (;;) {
+        char ch = '\0';
+        TOKENKIND cls = TOKENKIND::DELIMITER;
+        std::uint32_t eol = 0;
+        getChr<P>(ch, cls, eol);
+        if (eol != 0) break;
+        appendChr(tkn, ch);
+    }
+    endText(tkn);
+    text::TRMBUF(tkn);
+    if (tkn.COUNT == 0) rc = kTknEndOfLine;
+}
+
+// Operator tokens.
+
+template <ScanPolicy P> constexpr std::uint32_t opCodeOf(char a, char b) {
+    std::uint32_t code = findOpCode(kCommonOpCodes, a, b);
+    return code != 0 ? code : findOpCode(P::kMoreOpCodes, a, b);
+}
+
+// The codes of the one-character symbols by character (0 for none), made
+// from the common table and the module's own so that the first character of
+// every operator token costs one look-up instead of a search.
+template <ScanPolicy P>
+constexpr std::array<std::uint8_t, 256> kSingleOpCodes = [] {
+    std::array<std::uint8_t, 256> codes{};
+    for (std::size_t c = 1; c < codes.size(); ++c) {
+        const char ch = static_cast<char>(static_cast<unsigned char>(c));
+        codes[c] = static_cast<std::uint8_t>(opCodeOf<P>(ch, '\0'));
+    }
+    return codes;
+}();
+
+template <ScanPolicy P>
+void getOpCode(text::TEXTBUF& tkn, std::uint32_t& code, std::uint32_t& fail) {
+    code = 0;
+    fail = 0;
+    if (tkn.COUNT != 1 && tkn.COUNT != 2) {
+        fail = 1;
+        return;
+    }
+    char a = tkn.CHARS[0];
+    code = kSingleOpCodes<P>[static_cast<unsigned char>(a)];
+    if (code == 0) {
+        fail = 1;
+        return;
+    }
+    if (tkn.COUNT == 1) return;
+    char b = tkn.CHARS[1];
+    if (b == '=' && a != '=' && a != '#') {
+        ++code;
+        return;
+    }
+    if (std::uint32_t pair = b != '\0' ? opCodeOf<P>(a, b) : 0; pair != 0) {
+        code = pair;
+        return;
+    }
+    // Not a symbol of its own: keep the first character, and let the next
+    // scan start again at the second.
+    std::uint32_t failed = 0;
+    UNGETCHR(P::kScan, failed);
+    if (failed != 0) {
+        runtime::WRTSTR(" In GETOPCODE and UNGETCHR failed.");
+        runtime::WRTLN();
+    }
+    tkn.COUNT = 1;
+    tkn.CHARS[1] = '\0';
+    setStop<P>(b, TOKENKIND::OPERATOR);
+}
+
+// The token state machine.
 
 // One run of the token state machine. The kind found so far decides what
 // each character does; see step() for the table. The result is built in
@@ -36,7 +170,7 @@ template <ScanPolicy P> struct TokenScan {
     explicit TokenScan(text::TEXTBUF& text) : tkn(text) {}
 
     void append(char c) {
-        if (count < kCap) tkn.CHARS[count++] = c;
+        if (count < kTextCap) tkn.CHARS[count++] = c;
     }
     void pushBack() {
         if (!in.back()) rc = kTknPushBackFailed;
@@ -53,7 +187,7 @@ template <ScanPolicy P> struct TokenScan {
     bool appendWord() {
         if (count >= kMaxWord) {
             tkn.COUNT = count;
-            WORDTOOLONG(tkn);
+            wordTooLong(tkn);
             rc = kTknWordTooLong;
             return false;
         }
@@ -92,7 +226,8 @@ template <ScanPolicy P> struct TokenScan {
     // A digit behind an operator: "+5" and "-5" become numbers; behind a
     // second character ("*-5") the sign is handed back for the next token.
     bool signRule() {
-        char last = tkn.CHARS[count - 1]; // an operator text holds 1 or 2 characters
+        assert(count == 1 || count == 2); // an operator text holds 1 or 2 characters
+        char last = tkn.CHARS[count - 1];
         if (isSign(last) && count == 1) {
             kind = TOKENKIND::NUMBER;
             negative = last == '-';
@@ -178,7 +313,7 @@ template <ScanPolicy P> struct TokenScan {
     void finish() {
         setStop<P>(signHandedBack ? sign : ch, cls);
         tkn.COUNT = count;
-        ENDTEXT(tkn);
+        endText(tkn);
         if (kind == TOKENKIND::NUMBER && negative) value = static_cast<Value>(-value);
         in.save(); // GETOPCODE may step back from here
         if (kind == TOKENKIND::OPERATOR) {

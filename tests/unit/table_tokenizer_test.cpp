@@ -2,7 +2,8 @@
 // its smaller operator table, the 32-bit value and its guards, the start at
 // the third character, word mode, and the stop character the date entry reads.
 #include "testutil.h"
-#include "token/table_tokenizer.h"
+#include "token/table_tokenizer_testing.h"
+#include "token/tokenizer_testing.h"
 
 #include <gtest/gtest.h>
 

@@ -245,8 +245,8 @@ TEST_F(Tokenizer, RcltknposnWithNothingSavedLeavesPositionZeroReadingAsTheEnd) {
 
 // A set of the given codes, built bit by bit as the layout says: code c is
 // bit (c mod 8) of byte (c div 8).
-CHARSET setOf(std::string_view codes) {
-    CHARSET s{};
+CharSet setOf(std::string_view codes) {
+    CharSet s{};
     for (char ch : codes) {
         unsigned c = static_cast<unsigned char>(ch);
         s[c >> 3] = static_cast<std::uint8_t>(s[c >> 3] | (1u << (c & 7u)));
@@ -257,13 +257,13 @@ CHARSET setOf(std::string_view codes) {
 TEST_F(Tokenizer, ReplacedSetsTakeEffectInTheirOrder) {
     struct Case {
         const char* what;
-        CHARSET delims, ops, digits;
+        CharSet delims, ops, digits;
         std::string line;
         std::string classes;
     };
-    const CHARSET stdDelims = setOf(std::string_view("\0 ,;", 4));
-    const CHARSET stdOps = setOf("#*+-/<=>^");
-    const CHARSET stdDigits = setOf("0123456789");
+    const CharSet stdDelims = setOf(std::string_view("\0 ,;", 4));
+    const CharSet stdOps = setOf("#*+-/<=>^");
+    const CharSet stdDigits = setOf("0123456789");
     const Case cases[] = {
         {"defaults", stdDelims, stdOps, stdDigits, "a5^,", "WNOD"},
         {"comma also an operator: the delimiter test comes first", stdDelims, setOf("+,"),

@@ -1,0 +1,207 @@
+// The tokenizer's whole-line scan, for the evaluator's whole-line lane, and
+// the one reader of plain numbers, which GETTKNREAL's quick path uses too.
+//
+// A plain line is made of plain numbers and the symbols + - * / <> >< on
+// their own, divided by delimiters of the sets in force: "224.9 418.35 -",
+// "  7.,;8 ;, *  ", "1 2 <>". scanLine hands its tokens to a sink as it reads
+// them and, when the whole line is plain, leaves the tokenizer exactly as
+// INITTKNBUF and GETTKNREAL until the end of the line leave it; any other
+// line ("-5 3 +", "1+2", "2 SQRT", "1E3", ".5", "1 2 <><>") it refuses,
+// having changed nothing in the tokenizer; the sink may have had some of its
+// tokens by then, and must hold them apart until the scan returns true.
+#pragma once
+
+#include "realtext/realtext.h"
+#include "text/textbuf.h"
+#include "token/core.h"
+#include "token/scanstate.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cassert>
+#include <cstdint>
+#include <cstring>
+
+namespace token::plain {
+
+using core::isDecimalDigit;
+using core::kTextCap;
+
+// A plain number: 1 to kMaxWhole decimal digits, optionally a point and up
+// to kMaxPlaces digits after it ("12" -> 12, "0.5" -> 0.5, "7." -> 7).
+constexpr std::uint32_t kMaxWhole = 16;
+constexpr std::uint32_t kMaxPlaces = 24;
+
+struct PlainNumber {
+    double real = 0.0;       // what TEXTTOREAL gives for its text behind a "0"
+    std::uint32_t end = 0;   // the index behind it
+    std::uint32_t whole = 0; // its digits before the point
+};
+
+// Why the value is TEXTTOREAL's: that reads r := r * 10 + d rounded to
+// double for each digit before the point. Up to 15 digits every step is
+// exact; with 16 the last step is one rounding of the exact whole number
+// (the product before it is an even number below 2^54, and so exact).
+// Either way r is the whole number rounded once to double, which is what
+// converting the 64-bit whole number gives. Each digit after the point adds
+// d / q, q stepping 10, 100, ... by rounded products; kPlaceValues holds
+// those very quotients, made by the same steps, so each addition is the same.
+struct PlaceValues {
+    // Column 10 is 0: adding it changes no value the reading makes (none is
+    // -0), which lets the first places be added without asking how many
+    // there are.
+    std::array<std::array<double, 11>, kMaxPlaces> add{};
+};
+// Made once at start-up by TEXTTOREAL's own steps (tokenizer.cpp).
+extern const PlaceValues kPlaceValues;
+
+// The characters of a number eight at a time: each byte xor "0" is its
+// digit's value, 10 or more for any other character.
+inline std::uint64_t load8(const char* at) {
+    std::uint64_t w = 0;
+    std::memcpy(&w, at, sizeof w);
+    return w ^ 0x3030303030303030ull;
+}
+
+// How many of the eight bytes, first ones first, are digits. A byte of 10
+// or more gets its top bit from the sum or from itself; a carry out of it
+// only reaches bytes behind it.
+inline std::uint32_t leadingDigits(std::uint64_t x) {
+    const std::uint64_t other = ((x + 0x7676767676767676ull) | x) & 0x8080808080808080ull;
+    return static_cast<std::uint32_t>(std::countr_zero(other)) / 8;
+}
+
+// The whole number the first len (1 to 8) digit bytes of x make: shifted so
+// that the digits end the word, then pairs, fours and eights combined.
+inline std::uint64_t wholeOf(std::uint64_t x, std::uint32_t len) {
+    std::uint64_t v = x << (8 * (8 - len));
+    v = v * 10 + (v >> 8);
+    return ((v & 0x000000FF000000FFull) * (100 + (1000000ull << 32)) +
+            ((v >> 16) & 0x000000FF000000FFull) * (1 + (10000ull << 32))) >>
+           32;
+}
+
+// Reads the plain number that begins at chars[i] (a decimal digit), the line
+// ending before index n; false for a number with more digits than a plain
+// one may have. Whatever follows the number is the caller's to judge.
+inline bool readPlainNumber(const std::array<char, kTextCap>& chars, std::uint32_t i,
+                            std::uint32_t n, PlainNumber& out) {
+    assert(i < n && n <= kTextCap && isDecimalDigit(chars[i]));
+    const char* s = chars.data();
+    // Up to seven digits, a point and up to seven places are read as two
+    // words of eight characters, when both lie inside CHARS; longer numbers
+    // one character at a time.
+    if (i + 17 <= kTextCap) {
+        const std::uint64_t x = load8(s + i);
+        const std::uint32_t whole = std::min(leadingDigits(x), n - i);
+        const std::uint32_t j = i + whole;
+        // The places, none without a point. Bytes past them read as 10, the
+        // column of zeros, so that the first four are added whatever their
+        // number (a branch the processor could not foresee costs more).
+        const bool point = j < n && s[j] == '.';
+        const std::uint64_t y = load8(s + j + 1);
+        const std::uint32_t places = point ? std::min(leadingDigits(y), n - j - 1) : 0;
+        if (whole < 8 && places < 8) {
+            const std::uint64_t kept = (std::uint64_t{1} << (8 * places)) - 1;
+            const std::uint64_t p = (y & kept) | (0x0A0A0A0A0A0A0A0Aull & ~kept);
+            double v = static_cast<double>(wholeOf(x, whole));
+            for (std::uint32_t k = 0; k < 4; ++k)
+                v = v + kPlaceValues.add[k][(p >> (8 * k)) & 0xFF];
+            for (std::uint32_t k = 4; k < places; ++k)
+                v = v + kPlaceValues.add[k][(p >> (8 * k)) & 0xFF];
+            out = PlainNumber{v, j + (point ? 1 + places : 0), whole};
+            return true;
+        }
+    }
+    auto digit = [&](std::uint32_t k) { return k < n && isDecimalDigit(s[k]); };
+    std::uint64_t whole = 0;
+    std::uint32_t j = i;
+    for (; digit(j); ++j) {
+        if (j - i == kMaxWhole) return false;
+        whole = whole * 10 + static_cast<unsigned>(s[j] - '0');
+    }
+    out.whole = j - i;
+    double v = static_cast<double>(whole);
+    if (j < n && s[j] == '.') {
+        const std::uint32_t first = ++j;
+        for (; digit(j); ++j) {
+            if (j - first == kMaxPlaces) return false;
+            v = v + kPlaceValues.add[j - first][static_cast<unsigned>(s[j] - '0')];
+        }
+    }
+    out.real = v;
+    out.end = j;
+    return true;
+}
+
+// The classes of the whole-line scan, by raw character code.
+enum Class : std::uint8_t { kOther, kDelim, kDigit, kLess, kGreater, kAdd, kSub, kMul, kDiv };
+
+struct Classes {
+    // Whether "0" to "9" are digits and "." a word character by the sets in
+    // force, as the plain-number reader takes them.
+    bool plainDigits = false;
+    // The class of every raw code by the sets in force, upper-casing
+    // included; a NUL is kOther, since it ends the general scan.
+    std::array<std::uint8_t, 256> of{};
+};
+
+// The tokenizer's classes for the whole-line scan, rebuilt whenever a set
+// is replaced (tokenizer.cpp).
+const Classes& classesInForce();
+// Leaves the tokenizer as INITTKNBUF on line and GETTKNREAL until its end
+// leave it, the last scan having begun at position start.
+void endOfLine(const text::TEXTBUF& line, std::uint32_t start);
+
+// Scans line whole when it is plain, handing its tokens to sink as they
+// come: sink.number(value) with the value GETTKNREAL reads, sink.arithmetic
+// with the code of + - * /, sink.swap() for <> and ><. Returns false as soon
+// as the line proves not plain.
+template <class Sink> bool scanLine(const text::TEXTBUF& line, Sink& sink) {
+    const Classes& classes = classesInForce();
+    if (!classes.plainDigits) return false;
+    const std::uint32_t n = std::min(line.COUNT, kTextCap);
+    const std::array<char, kTextCap>& chars = line.CHARS;
+    auto cls = [&](std::uint32_t i) { return classes.of[static_cast<unsigned char>(chars[i])]; };
+    auto isDelim = [&](std::uint32_t i) { return i == n || cls(i) == kDelim; };
+    std::uint32_t i = 0;
+    // Where GETTKNREAL's scan after the token just read begins.
+    std::uint32_t start = 1;
+    for (;;) {
+        while (i < n && cls(i) == kDelim) ++i;
+        if (i == n) break;
+        const std::uint8_t c = cls(i);
+        if (c == kDigit) {
+            PlainNumber number;
+            if (!readPlainNumber(chars, i, n, number) || !isDelim(number.end)) return false;
+            sink.number(number.real);
+            // The delimiter behind it is consumed: the next scan begins
+            // behind it, and so does the search for the next token.
+            i = number.end < n ? number.end + 1 : n;
+            start = i + 1;
+        } else if (c >= kAdd) {
+            if (!isDelim(i + 1)) return false;
+            // Plus, Minus, Times and Divide are 8, 10, 12 and 14.
+            sink.arithmetic(static_cast<OpCode>(static_cast<std::uint32_t>(OpCode::Plus) +
+                                                2 * static_cast<std::uint32_t>(c - kAdd)));
+            // The delimiter behind it is handed back: the next scan begins
+            // on it, the search for the next token behind it.
+            start = i + 2;
+            i = std::min(i + 2, n);
+        } else if (c == kLess || c == kGreater) {
+            // "<>" or "><": the other angle behind it, then a delimiter or the end.
+            if (i + 1 == n || cls(i + 1) != (c == kLess ? kGreater : kLess) || !isDelim(i + 2))
+                return false;
+            sink.swap();
+            start = i + 3;
+            i = std::min(i + 3, n);
+        } else {
+            return false;
+        }
+    }
+    endOfLine(line, start);
+    return true;
+}
+
+} // namespace token::plain
