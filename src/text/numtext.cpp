@@ -58,6 +58,7 @@ void GETCROPNUM(double x, std::span<char> s) {
     bool ok = false;
     runtime::REALTOFIX(x, kOnePlaceD, kOnePlaceI, s, pos, ok);
     if (!ok) {
+        const runtime::MessageScope message;
         runtime::WRTSTR(" Error while converting real to string in GETCROPNUM,");
         runtime::WRTLN();
         runtime::WRTSTR(" probably because string was too small.");

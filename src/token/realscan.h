@@ -78,6 +78,7 @@ template <ScanPolicy P> void rescanNumber(text::TEXTBUF& tkn, double& real, bool
     std::uint32_t failed = 0;
     UNGETTKN(s, failed);
     if (failed != 0) {
+        const runtime::MessageScope message;
         runtime::WRTSTR("*Warning*  In GETTKNREAL and UNGETTKN failed.");
         runtime::WRTLN();
     }

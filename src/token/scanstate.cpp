@@ -24,6 +24,7 @@ void writeLineText(std::string_view label, const ScanState& s) {
 // The message of STOTKNPOSN and RCLTKNPOSN: the head, the position, and the
 // text of the current line.
 void savedPositionMessage(std::string_view head, std::uint32_t posn, const ScanState& s) {
+    const runtime::MessageScope message;
     runtime::WRTSTR(head);
     runtime::WRTCARD(posn, 0);
     runtime::WRTLN();
@@ -54,6 +55,7 @@ void UNGETCHR(ScanState& s, std::uint32_t& fail) {
         --s.CURPOSN;
         return;
     }
+    const runtime::MessageScope message;
     runtime::WRTSTR(" *ERROR*  Cannot UNGETCHR because CURPOSN is out of range.");
     runtime::WRTSTR("  It is ");
     runtime::WRTCARD(s.CURPOSN, 0);
@@ -89,6 +91,7 @@ void UNGETTKN(ScanState& s, std::uint32_t& fail) {
         s.PREVPOSN = 0;
         return;
     }
+    const runtime::MessageScope message;
     runtime::WRTSTR(" *ERROR*  Cannot UNGETTKN because CURPOSN is too small or ");
     runtime::WRTLN();
     runtime::WRTSTR("  there is no last token to UNGET.  CURPOSN = ");

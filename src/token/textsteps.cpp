@@ -10,6 +10,7 @@
 namespace token::core {
 
 void WORDTOOLONG(const text::TEXTBUF& tkn) {
+    const runtime::MessageScope message;
     runtime::WRTSTR("PARAM NAME TOO LONG, FIRST 80 CHAR'S ARE: ");
     runtime::WRTSTR(std::span<const char>(tkn.CHARS.data(), std::min(tkn.COUNT, kMaxWord)));
     runtime::WRTLN();
