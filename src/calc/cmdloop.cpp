@@ -6,8 +6,12 @@
 #include "calc/fastresult.h"
 #include "runtime/console.h"
 #include "runtime/realtext.h"
+#include "runtime/scripttext.h"
 #include "text/numtext.h"
 #include "text/textbuf.h"
+#include "token/tokenizer.h"
+
+#include <string_view>
 
 namespace calc::loop {
 namespace {
@@ -31,7 +35,45 @@ void writeFixed(double x) {
     runtime::WRTSTR(st.RESULTBUF);
 }
 
+// The script mode's delimiters: the dialogue's (NUL, blank, comma,
+// semicolon) and the tab.
+constexpr token::CHARSET kScriptDelims = [] {
+    token::CHARSET set{};
+    for (char c : std::string_view("\0 ,;\t", 5)) {
+        const auto code = static_cast<unsigned char>(c);
+        set[code / 8U] = static_cast<std::uint8_t>(set[code / 8U] | (1U << (code % 8U)));
+    }
+    return set;
+}();
+
+// A line of nothing but blanks and tabs is blank in the script mode.
+bool blankLine(const text::TEXTBUF& line) {
+    for (std::uint32_t i = 0; i < line.COUNT; ++i) {
+        if (line.CHARS[i] != ' ' && line.CHARS[i] != '\t') return false;
+    }
+    return true;
+}
+
+// The script mode's result line: X as text, then an LF.
+void writeScriptResult(double x) {
+    runtime::SCRIPTTEXT text;
+    const std::size_t len = runtime::scriptText(x, text);
+    text[len] = '\n';
+    runtime::WRTCHARS(std::span<const char>(text.data(), len + 1));
+}
+
 } // namespace
+
+void scriptLoop() {
+    token::SETDELIMSET(kScriptDelims);
+    while (!runtime::CONATEND()) {
+        runtime::RDSTR(st.LINEBUF.CHARS);
+        runtime::SKIPLN();
+        text::TRMBUF(st.LINEBUF);
+        if (blankLine(st.LINEBUF)) continue;
+        writeScriptResult(eval::EVALTRIMMED(st.LINEBUF)); // trimmed just above
+    }
+}
 
 void CMDLOOP() {
     for (;;) {

@@ -9,5 +9,9 @@ namespace calc::loop {
 void WRTRESULT(double x);
 // Runs the dialogue until a trimmed line is empty or the input ends.
 void CMDLOOP();
+// Runs the script mode until the input ends: no prompt; for every line that
+// is not blank (blanks and tabs only), X as text (runtime/scripttext.h) and
+// an LF. Tabs separate tokens as blanks do.
+void scriptLoop();
 
 } // namespace calc::loop
