@@ -17,6 +17,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
     cd "$root"
     [ -f build/build.ninja ] || cmake --preset release
     # Quiet when there is nothing to rebuild: standard error stays empty.
-    cmake --build --preset release --target rpncalc 2>&1 | sed '/^ninja: no work to do\.$/d'
+    cmake --build --preset release --target rpncalc 2>&1 |
+        sed -E '\%^ninja: no work to do\.$%d; \%^\[0/[0-9]+\] Re-checking globbed directories%d'
 ) >&2
 exec "$root/build/rpncalc" "$@"
