@@ -5,6 +5,7 @@
 #
 #   scripts/run.sh                      # a session on the terminal
 #   printf '2 3 +\n' | scripts/run.sh   # a piped one
+#   scripts/run.sh -e '2 3 +'           # arguments go to rpncalc
 #
 # Every build message goes to standard error, so standard output carries the
 # calculator's dialogue alone. A second call configures nothing and rebuilds
@@ -15,6 +16,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 (
     cd "$root"
     [ -f build/build.ninja ] || cmake --preset release
-    cmake --build --preset release --target rpncalc
+    # Quiet when there is nothing to rebuild: standard error stays empty.
+    cmake --build --preset release --target rpncalc 2>&1 |
+        sed -E '\%^ninja: no work to do\.$%d; \%^\[0/[0-9]+\] Re-checking globbed directories%d'
 ) >&2
 exec "$root/build/rpncalc" "$@"

@@ -5,9 +5,11 @@
 
 #include "calc/evaluator.h"
 #include "realtext/realtext.h"
+#include "realtext/scripttext.h"
 #include "runtime/console.h"
 #include "text/numtext.h"
 #include "text/textbuf.h"
+#include "token/tokenizer.h"
 
 #include <cstring>
 #include <string_view>
@@ -35,7 +37,38 @@ char* put(char* at, std::string_view s) {
     return at + s.size();
 }
 
+// The script mode's delimiters: the dialogue's (NUL, blank, comma,
+// semicolon) and the tab.
+constexpr token::CharSet kScriptDelims = token::setOf(std::string_view("\0 ,;\t", 5));
+
+// A line of nothing but blanks and tabs is blank in the script mode.
+bool blankLine(const text::TEXTBUF& line) {
+    for (std::uint32_t i = 0; i < line.COUNT; ++i) {
+        if (line.CHARS[i] != ' ' && line.CHARS[i] != '\t') return false;
+    }
+    return true;
+}
+
+// The script mode's result line: X as text, then an LF.
+void writeScriptResult(double x) {
+    realtext::ScriptText text;
+    const std::size_t len = realtext::scriptText(x, text);
+    text[len] = '\n';
+    runtime::WRTCHARS(std::span<const char>(text.data(), len + 1));
+}
+
 } // namespace
+
+void scriptLoop() {
+    token::SETDELIMSET(kScriptDelims);
+    while (!runtime::CONATEND()) {
+        runtime::RDSTR(st.LINEBUF.CHARS);
+        runtime::SKIPLN();
+        text::TRMBUF(st.LINEBUF);
+        if (blankLine(st.LINEBUF)) continue;
+        writeScriptResult(eval::evalTrimmed(st.LINEBUF)); // trimmed just above
+    }
+}
 
 void commandLoop() {
     for (;;) {

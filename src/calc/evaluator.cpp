@@ -51,15 +51,17 @@ void applyOperator(OpCode code, const text::TEXTBUF& tkn) {
     case OpCode::StarStar:
         storeAndDrop(arith::powWhole(REGSTK[Y], REGSTK[X]));
         break;
-    default:
+    default: {
         // A known operator symbol with no action: say so; the lift and drop
         // leave X..register 6 as they were and copy register 6 into T1.
+        const runtime::MessageScope message;
         runtime::WRTSTR(tkn.CHARS);
         runtime::WRTSTR(" is an unrecognized operation.");
         stack::STKLIFT();
         runtime::WRTLN();
         stack::STKDROP();
         break;
+    }
     }
 }
 

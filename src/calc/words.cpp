@@ -190,6 +190,7 @@ void doWord(const text::TEXTBUF& tkn) {
         w.action();
         return;
     }
+    const runtime::MessageScope message;
     runtime::WRTSTR(tkn.CHARS);
     runtime::WRTSTR(" is an unrecognized command.");
     runtime::WRTLN();

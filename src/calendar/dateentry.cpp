@@ -49,6 +49,7 @@ void readLine(text::TEXTBUF& line) {
 }
 
 void invalidInput(std::uint32_t& year) {
+    const runtime::MessageScope message;
     runtime::WRTSTR(" Invalid Input.  Operation Ignored.");
     runtime::WRTLN();
     year = 0;

@@ -4,6 +4,7 @@
 // line being typed instead of ending the program.
 #include "runtime/console.h"
 
+#include "runtime/consource.h"
 #include "runtime/failure.h"
 #include "runtime/lineedit.h"
 #include "runtime/sysio.h"
@@ -25,9 +26,11 @@ constexpr char kLF = '\n';
 
 struct ConsoleState {
     std::array<char, kInCap> in{};
-    std::size_t head = 0; // next unread byte of in
-    std::size_t tail = 0; // end of the bytes read into in
-    bool inputEnded = false;
+    std::size_t head = 0;             // next unread byte of in
+    std::size_t tail = 0;             // end of the bytes read into in
+    bool inputEnded = false;          // every source has ended
+    bool sourceEnded = false;         // the current source has ended
+    bool lineOpen = false;            // the last byte taken from the source was no LF
     bool editing = false;             // lines come from the line editor
     std::span<const char> editText{}; // what is left of the edited line
     bool editLineEnd = false;         // its line end is still to come
@@ -43,6 +46,8 @@ struct ConsoleState {
     std::size_t promptLen = 0;
     std::array<char, kPlaceCap> place{}; // WRTPLACE's room in memory mode
     bool memory = false;
+    void (*sink)(std::span<const char>) = nullptr; // divertOutput's
+    bool indirect = false;                         // memory, or a sink: not the output buffer
     std::size_t memPos = 0;
     bool haltRegistered = false;
 };
@@ -139,7 +144,6 @@ bool readPlain(ConsoleState& s) {
         case SYSREADKIND::END:
             break;
         }
-        s.inputEnded = true;
         return false;
     }
 }
@@ -149,10 +153,7 @@ bool readPlain(ConsoleState& s) {
 bool refillEdited(ConsoleState& s) {
     if (s.editText.empty() && !s.editLineEnd) {
         if (!editReady()) return readPlain(s);
-        if (!EDITREAD(takePrompt(s), s.editText)) {
-            s.inputEnded = true;
-            return false;
-        }
+        if (!EDITREAD(takePrompt(s), s.editText)) return false;
         s.editLineEnd = true;
     }
     std::size_t n = std::min(s.in.size() - s.tail, s.editText.size());
@@ -164,6 +165,44 @@ bool refillEdited(ConsoleState& s) {
         s.editLineEnd = false;
     }
     return true;
+}
+
+// Reads more of the current source. At its end, a last line without its line
+// end gets one, so that the next source starts a line of its own; once that
+// line has been read, the next source is opened. False when every source has
+// ended.
+bool readSources(ConsoleState& s) {
+    for (;;) {
+        if (!s.sourceEnded) {
+            bool got = false;
+            if (source::atStdin()) {
+                startReading(s);
+                got = s.editing ? refillEdited(s) : readPlain(s);
+            } else {
+                const std::size_t n = source::readCurrent(std::span<char>(s.in).subspan(s.tail));
+                s.tail += n;
+                got = n > 0;
+            }
+            if (got) {
+                s.lineOpen = s.in[s.tail - 1] != kLF;
+                return true;
+            }
+            s.sourceEnded = true;
+            if (s.lineOpen) {
+                s.in[s.tail++] = kLF; // there is room: refill reads only into free room
+                s.lineOpen = false;
+                return true;
+            }
+        }
+        // Only an empty buffer asks for more once the source has ended with
+        // a line end: every line of it is then read.
+        if (s.tail > 0) return false;
+        if (!source::advance()) {
+            s.inputEnded = true;
+            return false;
+        }
+        s.sourceEnded = false;
+    }
 }
 
 // Moves the unread bytes to the front and reads more behind them. Returns
@@ -185,9 +224,7 @@ bool refill(ConsoleState& s) {
         if (n == 0) s.inputEnded = true;
         return n > 0;
     }
-    startReading(s);
-    if (s.editing) return refillEdited(s);
-    return readPlain(s);
+    return readSources(s);
 }
 
 // The byte at offset k from the read position, or -1 past the end of input.
@@ -213,6 +250,10 @@ void flushHalt() { CONFLUSH(); }
 // copy, without the set-up a loop and a call would need.
 [[gnu::cold]] void writeRest(std::span<const char> chars) {
     ConsoleState& s = st;
+    if (s.sink != nullptr) {
+        s.sink(chars);
+        return;
+    }
     if (s.memory) {
         mem.out.append(chars.data(), chars.size());
         return;
@@ -232,11 +273,14 @@ void flushHalt() { CONFLUSH(); }
 // read or collected yet.
 void switchChannels(bool memory) {
     st.memory = memory;
+    st.indirect = memory || st.sink != nullptr;
     mem.in.clear();
     st.memPos = 0;
     mem.out.clear();
     st.head = st.tail = 0;
     st.inputEnded = false;
+    st.sourceEnded = false;
+    st.lineOpen = false;
     st.editText = {};
     st.editLineEnd = false;
 }
@@ -291,7 +335,10 @@ void SKIPLN() {
         int c = peek(s, 0);
         if (c < 0) return;
         ++s.head;
-        if (c == kLF) return;
+        if (c == kLF) {
+            source::countLine();
+            return;
+        }
     }
 }
 
@@ -301,7 +348,7 @@ void WRTCHR(char ch) { WRTCHARS(std::span<const char>(&ch, 1)); }
 
 void WRTCHARS(std::span<const char> chars) {
     ConsoleState& s = st;
-    if (!s.memory && chars.size() <= s.out.size() - s.outLen) { // nearly always
+    if (!s.indirect && chars.size() <= s.out.size() - s.outLen) { // nearly always
         std::copy_n(chars.data(), chars.size(), s.out.data() + s.outLen);
         s.outLen += chars.size();
         return;
@@ -317,15 +364,15 @@ void WRTSTR(std::span<const char> text) {
 
 char* WRTPLACE(std::size_t n) {
     ConsoleState& s = st;
-    if (s.memory) return s.place.data();
+    if (s.indirect) return s.place.data();
     if (s.out.size() - s.outLen < n) CONFLUSH();
     return s.out.data() + s.outLen;
 }
 
 void WRTPLACED(std::size_t len) {
     ConsoleState& s = st;
-    if (s.memory) {
-        mem.out.append(s.place.data(), len);
+    if (s.indirect) {
+        writeRest(std::span<const char>(s.place.data(), len));
         return;
     }
     s.outLen += len;
@@ -367,5 +414,10 @@ std::string CONTAKEOUTPUT() {
 }
 
 void CONUSESTDIO() { switchChannels(false); }
+
+void divertOutput(void (*sink)(std::span<const char>)) {
+    st.sink = sink;
+    st.indirect = st.memory || sink != nullptr;
+}
 
 } // namespace runtime

@@ -10,9 +10,14 @@
 // the input is the normal end. On a terminal, Ctrl-C discards the line being
 // typed and shows the prompt again; elsewhere it keeps its default action.
 //
+// The input is read from the sources set with setInputSources
+// (runtime/consource.h), standard input when none are set.
+//
 // One seam for tests and fuzzing: CONUSEMEMORY points the reader at a string
 // and collects everything written in memory instead of on standard output.
 #pragma once
+
+#include "runtime/conmessage.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -63,6 +68,10 @@ void WRTCHR(char ch);
 
 // Writes out whatever output is buffered.
 void CONFLUSH();
+
+// While a sink is given, everything written goes to it instead, in the order
+// written (the message channel's seam, runtime/conmessage.h); null ends that.
+void divertOutput(void (*sink)(std::span<const char>));
 
 // Test seam: read from input and write into memory until CONUSESTDIO.
 void CONUSEMEMORY(std::string_view input);

@@ -70,6 +70,7 @@ void GETCROPNUM(double x, std::span<char> s) {
     bool ok = false;
     realtext::REALTOFIX(x, kOnePlaceD, kOnePlaceI, s, pos, ok);
     if (!ok) {
+        const runtime::MessageScope message;
         runtime::WRTSTR(" Error while converting real to string in GETCROPNUM,");
         runtime::WRTLN();
         runtime::WRTSTR(" probably because string was too small.");

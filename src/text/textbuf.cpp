@@ -115,6 +115,7 @@ void RMVCHR(TEXTBUF& BUF, std::uint32_t STRTCL, std::uint32_t RMVCNT) {
     std::uint32_t count = clip(BUF.COUNT);
     // Position 0 does not exist: it is refused like any other impossible range.
     if (end > std::uint64_t{BUF.COUNT} + 1 || BUF.COUNT == 0 || STRTCL == 0) {
+        const runtime::MessageScope message;
         runtime::WRTSTR(" IN RMVCHR; PARAMS DON'T MAKE SENSE: RMVCNT=");
         runtime::WRTCARD(RMVCNT, 0);
         runtime::WRTSTR(", STRTCL=");

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <string_view>
 
 namespace token {
 
@@ -16,6 +17,16 @@ enum class TOKENKIND : std::uint8_t { DELIMITER = 0, OPERATOR = 1, NUMBER = 2, W
 // A character set of 256 bits: code c is a member when bit (c mod 8) of byte
 // (c div 8) is 1.
 using CharSet = std::array<std::uint8_t, 32>;
+
+// The set of the given characters.
+constexpr CharSet setOf(std::string_view members) {
+    CharSet set{};
+    for (char ch : members) {
+        auto c = static_cast<unsigned char>(ch);
+        set[c / 8u] = static_cast<std::uint8_t>(set[c / 8u] | (1u << (c % 8u)));
+    }
+    return set;
+}
 
 // Return codes of the token scanners.
 enum : std::uint32_t {

@@ -35,7 +35,7 @@ template <ScanPolicy P> struct NumberScan {
     char ch = '\0';
     TOKENKIND cls = TOKENKIND::DELIMITER;
     realtext::RealStream whole{}; // the value of every character taken
-    bool cut = false;            // a character did not fit the text
+    bool cut = false;             // a character did not fit the text
 
     explicit NumberScan(text::TEXTBUF& text) : tkn(text) {
         tkn.CHARS[0] = '0';
@@ -90,6 +90,7 @@ template <ScanPolicy P> void rescanNumber(text::TEXTBUF& tkn, double& real, bool
     std::uint32_t failed = 0;
     UNGETTKN(s, failed);
     if (failed != 0) {
+        const runtime::MessageScope message;
         runtime::WRTSTR("*Warning*  In GETTKNREAL and UNGETTKN failed.");
         runtime::WRTLN();
     }

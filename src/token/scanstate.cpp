@@ -25,6 +25,7 @@ void writeLineText(std::string_view label, const ScanState& s) {
 // The message of STOTKNPOSN and RCLTKNPOSN: the head, the position, and the
 // text of the current line.
 void savedPositionMessage(std::string_view head, std::uint32_t posn, const ScanState& s) {
+    const runtime::MessageScope message;
     runtime::WRTSTR(head);
     runtime::WRTCARD(posn, 0);
     runtime::WRTLN();
@@ -55,6 +56,7 @@ void UNGETCHR(ScanState& s, std::uint32_t& fail) {
         --s.CURPOSN;
         return;
     }
+    const runtime::MessageScope message;
     runtime::WRTSTR(" *ERROR*  Cannot UNGETCHR because CURPOSN is out of range.");
     runtime::WRTSTR("  It is ");
     runtime::WRTCARD(s.CURPOSN, 0);
@@ -90,6 +92,7 @@ void UNGETTKN(ScanState& s, std::uint32_t& fail) {
         s.PREVPOSN = 0;
         return;
     }
+    const runtime::MessageScope message;
     runtime::WRTSTR(" *ERROR*  Cannot UNGETTKN because CURPOSN is too small or ");
     runtime::WRTLN();
     runtime::WRTSTR("  there is no last token to UNGET.  CURPOSN = ");
@@ -102,6 +105,7 @@ void UNGETTKN(ScanState& s, std::uint32_t& fail) {
 }
 
 void wordTooLong(const text::TEXTBUF& tkn) {
+    const runtime::MessageScope message;
     runtime::WRTSTR("PARAM NAME TOO LONG, FIRST 80 CHAR'S ARE: ");
     runtime::WRTSTR(std::span<const char>(tkn.CHARS.data(), std::min(tkn.COUNT, kMaxWord)));
     runtime::WRTLN();

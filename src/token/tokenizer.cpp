@@ -21,15 +21,6 @@ constinit TOKENKIND STOPKIND = TOKENKIND::DELIMITER;
 
 namespace {
 
-constexpr CharSet setOf(std::string_view members) {
-    CharSet set{};
-    for (char ch : members) {
-        auto c = static_cast<unsigned char>(ch);
-        set[c / 8u] = static_cast<std::uint8_t>(set[c / 8u] | (1u << (c % 8u)));
-    }
-    return set;
-}
-
 constexpr CharSet kDefaultDelims = setOf(std::string_view("\0 ,;", 4));
 constexpr CharSet kDefaultOpChrs = setOf("#*+-/<=>^");
 constexpr CharSet kDefaultDigits = setOf("0123456789");

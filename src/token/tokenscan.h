@@ -133,6 +133,7 @@ void getOpCode(text::TEXTBUF& tkn, std::uint32_t& code, std::uint32_t& fail) {
     std::uint32_t failed = 0;
     UNGETCHR(P::kScan, failed);
     if (failed != 0) {
+        const runtime::MessageScope message;
         runtime::WRTSTR(" In GETOPCODE and UNGETCHR failed.");
         runtime::WRTLN();
     }
