@@ -33,7 +33,9 @@ constexpr CHARSET kDefaultDelims = setOf(std::string_view("\0 ,;", 4));
 constexpr CHARSET kDefaultOpChrs = setOf("#*+-/<=>^");
 constexpr CHARSET kDefaultDigits = setOf("0123456789");
 
-bool member(const CHARSET& set, unsigned char c) { return ((set[c / 8u] >> (c % 8u)) & 1u) != 0; }
+constexpr bool member(const CHARSET& set, unsigned char c) {
+    return ((set[c / 8u] >> (c % 8u)) & 1u) != 0;
+}
 
 struct TokenState {
     core::ScanState scan{};
@@ -48,20 +50,30 @@ struct TokenState {
 };
 constinit TokenState st{};
 
-void classifyAll() {
-    for (std::size_t c = 0; c < st.CLASSOF.size(); ++c) {
+// The class of every code by the three sets, tested in their order.
+constexpr std::array<TOKENKIND, 256> classesOf(const CHARSET& delims, const CHARSET& opChrs,
+                                               const CHARSET& digits) {
+    std::array<TOKENKIND, 256> classes{};
+    for (std::size_t c = 0; c < classes.size(); ++c) {
         const auto code = static_cast<unsigned char>(c);
         TOKENKIND kind = TOKENKIND::WORD;
-        if (member(st.DELIMSET, code)) {
+        if (member(delims, code)) {
             kind = TOKENKIND::DELIMITER;
-        } else if (member(st.OPCHRSET, code)) {
+        } else if (member(opChrs, code)) {
             kind = TOKENKIND::OPERATOR;
-        } else if (member(st.DIGITSET, code)) {
+        } else if (member(digits, code)) {
             kind = TOKENKIND::NUMBER;
         }
-        st.CLASSOF[c] = kind;
+        classes[c] = kind;
     }
+    return classes;
 }
+
+// The classes of the default sets, made by the compiler rather than at every start.
+constexpr std::array<TOKENKIND, 256> kDefaultClasses =
+    classesOf(kDefaultDelims, kDefaultOpChrs, kDefaultDigits);
+
+void classifyAll() { st.CLASSOF = classesOf(st.DELIMSET, st.OPCHRSET, st.DIGITSET); }
 
 // What sets this tokenizer apart from the table-driven one.
 struct SetClasses {
@@ -92,7 +104,7 @@ void TKNINIT() {
     st.DELIMSET = kDefaultDelims;
     st.OPCHRSET = kDefaultOpChrs;
     st.DIGITSET = kDefaultDigits;
-    classifyAll();
+    st.CLASSOF = kDefaultClasses;
     st.defaultSets = true;
 }
 
