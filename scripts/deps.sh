@@ -19,7 +19,7 @@ for task in "$@"; do
     test) packages+=(python3 groff-base) ;;
     fuzz) packages+=(clang libclang-rt-dev) ;;
     lint) packages+=(clang-format clang-tidy) ;;
-    bench) packages+=(bc dc hyperfine time python3) ;;
+    bench) packages+=(bc dc hyperfine time python3 valgrind) ;;
     *) echo "deps.sh: unknown task '$task' (build, test, fuzz, lint or bench)" >&2; exit 2 ;;
     esac
 done
