@@ -16,9 +16,11 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <span>
 #include <string_view>
+#include <type_traits>
 
 namespace calc::words {
 namespace {
@@ -194,8 +196,15 @@ constexpr std::size_t kKeyChars = 8;
 constexpr std::uint64_t kOnes = 0x0101010101010101u;
 constexpr std::uint64_t kHighBits = 0x8080808080808080u;
 
+// The eight bytes as one number, the first the lowest: one load at run time
+// (the target is little-endian, as the x87 format already requires).
+static_assert(std::endian::native == std::endian::little);
 constexpr std::uint64_t packed(std::span<const char, kKeyChars> first) {
     std::uint64_t v = 0;
+    if (!std::is_constant_evaluated()) {
+        std::memcpy(&v, first.data(), kKeyChars);
+        return v;
+    }
     for (std::size_t i = 0; i < kKeyChars; ++i) {
         v |= std::uint64_t{static_cast<unsigned char>(first[i])} << (8 * i);
     }
