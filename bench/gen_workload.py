@@ -20,7 +20,7 @@ Kinds:
             and memory words (SWAP, SWAPXY, <>, ><, ROLLDN, LASTX, STO, RCL)
             in upper, lower and mixed case; never more than eight values
             deep, ROLLDN only on a full stack, LASTX and RCL only after this
-            line set them
+            line set them, and a single value left at the end
 
 The numbers come from a fixed 64-bit generator (splitmix64) seeded from the
 kind, so a workload is the same on every machine and Python version. Every
@@ -242,28 +242,36 @@ SHORT = 60  # LASTX and RCL copy only values whose bc text is this short
 
 
 def words_line(rng):
-    """20 to 40 tokens. Every word uses only values this line pushed: swaps
-    need two, ROLLDN all eight registers, LASTX an operator and RCL a STO of
-    this line before them. Products take operands below 10^6 only, so that
-    the values stay far from overflow."""
+    """20 to 40 tokens, ending with a single value that every push of the
+    line went into, as in the stack lines, so that bc's expression of it
+    does the line's arithmetic. Every word uses only values this line
+    pushed: swaps need two, ROLLDN all eight registers, LASTX an operator
+    and RCL a STO of this line before them. Products take operands below
+    10^6 only, so that the values stay far from overflow."""
     line = Line()
     line.dc = None
     lastx = mem = None
-    for _ in range(20 + rng.below(21)):
+    tokens = 20 + rng.below(21)
+    while len(line.rpn) < tokens:
         d = len(line.stack)
+        left = tokens - len(line.rpn)  # tokens still to write, this one included
         moves = []
-        if d < 8:
+        if d < 8 and d + 1 <= left:  # room to combine one more value
             moves += ["push"] * 3
             if lastx is not None and len(lastx[0]) < SHORT:
                 moves.append("lastx")
             if mem is not None and len(mem[0]) < SHORT:
                 moves.append("rcl")
         if d >= 2:
-            moves += ["op", "swap", "swap"]
-        if d == 8:
+            moves += ["op"] * 2
+            if d <= left:
+                moves += ["swap", "swap"]
+        if d == 8 and d <= left:
             moves += ["rolldn"] * 2
-        if d >= 1:
+        if d >= 1 and d <= left:
             moves.append("sto")
+        if d - 1 == left:
+            moves = ["op"]  # only the operators that combine what is left
         what = rng.pick(moves)
         if what == "push":
             line.push(number(rng, 1, 100))
@@ -287,6 +295,7 @@ def words_line(rng):
         else:
             line.rpn.append(spelled(rng, "RCL"))
             line.stack.append(mem)
+    assert len(line.stack) == 1, line.rpn
     return line
 
 
