@@ -16,6 +16,11 @@ Kinds:
   stack     stack-heavy lines of 30 tokens: pushes, operators and swaps,
             never more than eight values deep (rpncalc's eight registers)
   calendar  calendar lines: month day year JUL, with DOW on some
+  words     lines of 20 to 40 tokens: pushes and + - * mixed with the stack
+            and memory words (SWAP, SWAPXY, <>, ><, ROLLDN, LASTX, STO, RCL)
+            in upper, lower and mixed case; never more than eight values
+            deep, ROLLDN only on a full stack, LASTX and RCL only after this
+            line set them, and a single value left at the end
 
 The numbers come from a fixed 64-bit generator (splitmix64) seeded from the
 kind, so a workload is the same on every machine and Python version. Every
@@ -223,6 +228,77 @@ def stack_line(rng):
 STACK_MOVES = {(d, l): stack_moves(d, l) for d in range(0, 9) for l in range(1, 31)}
 
 
+def spelled(rng, word):
+    """A word in upper case, lower case or a mix, each a third of the time."""
+    style = rng.below(3)
+    if style == 0:
+        return word
+    if style == 1:
+        return word.lower()
+    return "".join(c.lower() if rng.below(2) else c for c in word)
+
+
+SHORT = 60  # LASTX and RCL copy only values whose bc text is this short
+
+
+def words_line(rng):
+    """20 to 40 tokens, ending with a single value that every push of the
+    line went into, as in the stack lines, so that bc's expression of it
+    does the line's arithmetic. Every word uses only values this line
+    pushed: swaps need two, ROLLDN all eight registers, LASTX an operator
+    and RCL a STO of this line before them. Products take operands below
+    10^6 only, so that the values stay far from overflow."""
+    line = Line()
+    line.dc = None
+    lastx = mem = None
+    tokens = 20 + rng.below(21)
+    while len(line.rpn) < tokens:
+        d = len(line.stack)
+        left = tokens - len(line.rpn)  # tokens still to write, this one included
+        moves = []
+        if d < 8 and d + 1 <= left:  # room to combine one more value
+            moves += ["push"] * 3
+            if lastx is not None and len(lastx[0]) < SHORT:
+                moves.append("lastx")
+            if mem is not None and len(mem[0]) < SHORT:
+                moves.append("rcl")
+        if d >= 2:
+            moves += ["op"] * 2
+            if d <= left:
+                moves += ["swap", "swap"]
+        if d == 8 and d <= left:
+            moves += ["rolldn"] * 2
+        if d >= 1 and d <= left:
+            moves.append("sto")
+        if d - 1 == left:
+            moves = ["op"]  # only the operators that combine what is left
+        what = rng.pick(moves)
+        if what == "push":
+            line.push(number(rng, 1, 100))
+        elif what == "op":
+            small = abs(line.stack[-1][1]) < 1e6 and abs(line.stack[-2][1]) < 1e6
+            lastx = line.stack[-1]
+            line.binary(rng.pick("+-*" if small else "+-"))
+        elif what == "swap":
+            word = rng.pick(["SWAP", "SWAPXY", "<>", "><"])
+            line.rpn.append(spelled(rng, word))
+            line.stack[-1], line.stack[-2] = line.stack[-2], line.stack[-1]
+        elif what == "rolldn":
+            line.rpn.append(spelled(rng, "ROLLDN"))
+            line.stack.insert(0, line.stack.pop())
+        elif what == "lastx":
+            line.rpn.append(spelled(rng, "LASTX"))
+            line.stack.append(lastx)
+        elif what == "sto":
+            line.rpn.append(spelled(rng, "STO"))
+            mem = line.stack[-1]
+        else:
+            line.rpn.append(spelled(rng, "RCL"))
+            line.stack.append(mem)
+    assert len(line.stack) == 1, line.rpn
+    return line
+
+
 # Days before each month in a common year, for the bc form of JUL.
 CAL_BC = """define jul(m, d, y) {
   auto s, n, c, l
@@ -268,6 +344,7 @@ KINDS = {
     "func": (func_line, 2),
     "stack": (stack_line, 3),
     "calendar": (calendar_line, 4),
+    "words": (words_line, 5),
 }
 
 

@@ -16,6 +16,7 @@
 
 static double reg[8];
 static double lastx;
+static double mem;
 
 static void push(double v) {
     memmove(reg + 1, reg, 7 * sizeof reg[0]);
@@ -82,6 +83,19 @@ static void word(const char* w) {
     } else if (strcasecmp(w, "DOW") == 0) {
         lastx = x;
         reg[0] = (double)(lround(x) % 7 + 1);
+    } else if (strcasecmp(w, "SWAP") == 0 || strcasecmp(w, "SWAPXY") == 0) {
+        reg[0] = reg[1];
+        reg[1] = x;
+    } else if (strcasecmp(w, "ROLLDN") == 0) {
+        reg[0] = reg[1];
+        drop();
+        reg[7] = x;
+    } else if (strcasecmp(w, "LASTX") == 0) {
+        push(lastx);
+    } else if (strcasecmp(w, "STO") == 0) {
+        mem = x;
+    } else if (strcasecmp(w, "RCL") == 0) {
+        push(mem);
     } else {
         printf("%s is an unrecognized command.\r\n", w);
     }
@@ -102,7 +116,7 @@ int main(void) {
             double v = strtod(t, &end);
             if (end != t && *end == '\0') {
                 push(v);
-            } else if (strcmp(t, "<>") == 0) {
+            } else if (strcmp(t, "<>") == 0 || strcmp(t, "><") == 0) {
                 double x = reg[0];
                 reg[0] = reg[1];
                 reg[1] = x;

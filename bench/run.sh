@@ -6,7 +6,8 @@
 # hyperfine, and prints lines per second, the ratios (by elapsed time and by
 # processor time), start-up time and peak memory as Markdown tables.
 #
-#   bench/run.sh                  # 1,000,000 arithmetic lines, 200,000 of each other kind
+#   bench/run.sh                  # 1,000,000 arithmetic lines, 100,000 word lines,
+#                                 # 200,000 of each other kind
 #   LINES=100000 bench/run.sh     # a quicker look
 #
 # Every program reads its workload from a file and writes its output to a
@@ -33,8 +34,10 @@ cmake --build --preset bench >/dev/null
 cc -O2 -o "$out/naive_rpn" bench/naive_rpn.c -lm
 cc -O2 -o "$out/naive_convert" bench/naive_convert.c
 
-kinds=(arith func stack calendar)
-declare -A count=([arith]=$lines [func]=$other_lines [stack]=$other_lines [calendar]=$other_lines)
+words_lines=${WORDS_LINES:-$((lines / 10))}
+kinds=(arith func stack calendar words)
+declare -A count=([arith]=$lines [func]=$other_lines [stack]=$other_lines [calendar]=$other_lines
+                  [words]=$words_lines)
 mkdir -p "$work"
 for k in "${kinds[@]}"; do
     python3 bench/gen_workload.py "$k" "${count[$k]}" "$work"
@@ -69,14 +72,18 @@ for k in "${kinds[@]}"; do
         >"$work/$k.hyperfine.txt"
 done
 
-# Start-up: an empty input, against /bin/true, without a shell in between.
-hyperfine -N --style basic --warmup 50 --runs 1000 --export-json "$work/startup.json" \
-    -n rpncalc "$out/rpncalc" -n true /bin/true \
+# Start-up: many starts of each program on an empty input from one shell, as
+# a script calling it once per value would; /bin/true and dc in the same run.
+starts=${STARTS:-1000}
+loop() { echo "for i in \$(seq $starts); do $1 </dev/null >/dev/null; done"; }
+hyperfine --style basic --warmup 1 --runs "$runs" --export-json "$work/startup.json" \
+    -n rpncalc "$(loop "$out/rpncalc")" -n true "$(loop /bin/true)" -n dc "$(loop dc)" \
     >"$work/startup.hyperfine.txt"
 
 # Peak memory (maximum resident set size) on the largest workload.
 /usr/bin/time -f %M -o "$work/peak_kib" "$out/rpncalc" <"$work/arith.rpn" >/dev/null
 
 python3 bench/summary.py "$work" \
-    arith="${count[arith]}" func="${count[func]}" stack="${count[stack]}" calendar="${count[calendar]}"
+    --starts="$starts" arith="${count[arith]}" func="${count[func]}" stack="${count[stack]}" \
+    calendar="${count[calendar]}" words="${count[words]}"
 exit $status

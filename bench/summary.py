@@ -1,13 +1,13 @@
 #!/usr/bin/env python3
 """Prints the benchmark's tables from hyperfine's JSON files.
 
-  summary.py WORKDIR KIND=LINES ...
+  summary.py WORKDIR --starts=N KIND=LINES ...
 
 For each workload: every program's mean time, lines per second, and how
 many times rpncalc's lines per second that is, and the same ratio by
 processor time (user and system, which another process on the machine
-disturbs less than elapsed time); then start-up against /bin/true and
-rpncalc's peak memory.
+disturbs less than elapsed time); then start-up (N starts from one shell)
+against /bin/true and dc, and rpncalc's peak memory.
 """
 
 import json
@@ -19,7 +19,7 @@ import sys
 def means(path):
     with open(path) as f:
         data = json.load(f)
-    return {r["command"]: (r["mean"], r["stddev"] or 0.0, r["user"] + r["system"])
+    return {r["command"]: (r["mean"], r["stddev"] or 0.0, r["user"] + r["system"], r["median"])
             for r in data["results"]}
 
 
@@ -36,7 +36,8 @@ def cpu_name():
 
 def main():
     work = sys.argv[1]
-    kinds = [a.split("=") for a in sys.argv[2:]]
+    starts = int(sys.argv[2].split("=", 1)[1])
+    kinds = [a.split("=") for a in sys.argv[3:]]
     print(f"Machine: {cpu_name()}, {os.cpu_count()} cores")
     print()
     print("| workload | lines | program | mean time (s) | lines/s | rpncalc is × faster "
@@ -47,7 +48,7 @@ def main():
         m = means(os.path.join(work, f"{kind}.json"))
         ours = n / m["rpncalc"][0]
         our_cpu = m["rpncalc"][2]
-        for cmd, (mean, sd, cpu) in m.items():
+        for cmd, (mean, sd, cpu, _) in m.items():
             lps = n / mean
             ratio = "—" if cmd == "rpncalc" else f"{ours / lps:.1f}"
             cpu_ratio = "—" if cmd == "rpncalc" else f"{cpu / our_cpu:.1f}"
@@ -55,12 +56,13 @@ def main():
                   f"| {cpu:.3f} | {cpu_ratio} |")
     print()
     s = means(os.path.join(work, "startup.json"))
-    t = s["true"][0]
-    print("| start-up (empty input) | mean (ms) | × /bin/true |")
-    print("|---|---:|---:|")
-    for cmd, label in (("rpncalc", "rpncalc (as measured above: dynamic, libedit)"),
-                       ("true", "/bin/true")):
-        print(f"| {label} | {s[cmd][0] * 1e3:.3f} | {s[cmd][0] / t:.2f} |")
+    print(f"| start-up ({starts:,} starts on empty input from one shell) | mean per start (ms) "
+          "| × /bin/true | median per start (ms) | × /bin/true |")
+    print("|---|---:|---:|---:|---:|")
+    for cmd, label in (("rpncalc", "rpncalc"), ("true", "/bin/true"), ("dc", "dc")):
+        mean, median = s[cmd][0], s[cmd][3]
+        print(f"| {label} | {mean / starts * 1e3:.3f} | {mean / s['true'][0]:.2f} "
+              f"| {median / starts * 1e3:.3f} | {median / s['true'][3]:.2f} |")
     print()
     with open(os.path.join(work, "peak_kib")) as f:
         kib = int(f.read().split()[-1])

@@ -12,12 +12,14 @@ packages=()
 for task in "$@"; do
     case "$task" in
     # The release build configures its tests too, so GoogleTest comes with it.
-    build) packages+=(cmake ninja-build g++ pkg-config libedit-dev libgtest-dev) ;;
+    # libedit is linked in from its archive, with those of its terminal and
+    # BSD libraries (libedit-dev pulls them in too; named for clarity).
+    build) packages+=(cmake ninja-build g++ pkg-config libedit-dev libbsd-dev libncurses-dev libgtest-dev) ;;
     # python3: the pseudo-terminal test; groff-base: the man page check.
     test) packages+=(python3 groff-base) ;;
     fuzz) packages+=(clang libclang-rt-dev) ;;
     lint) packages+=(clang-format clang-tidy) ;;
-    bench) packages+=(bc dc hyperfine time python3) ;;
+    bench) packages+=(bc dc hyperfine time python3 valgrind) ;;
     *) echo "deps.sh: unknown task '$task' (build, test, fuzz, lint or bench)" >&2; exit 2 ;;
     esac
 done

@@ -1,7 +1,9 @@
 // Command words: the thirty words, tried in the order of the table below, each
-// with whether it first saves X in LASTX. Formulas are evaluated in long double
-// (x87 extended) and rounded once into X.
+// with whether it first saves X in LASTX. A word is found through an index
+// built from the table at compile time, comparing one candidate. Formulas are evaluated in long
+// double (x87 extended) and rounded once into X.
 #include "calc/words.h"
+#include "calc/words_testing.h"
 
 #include "calc/arith.h"
 #include "calc/regstack.h"
@@ -11,10 +13,14 @@
 #include "runtime/console.h"
 
 #include <array>
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 #include <span>
 #include <string_view>
+#include <type_traits>
 
 namespace calc::words {
 namespace {
@@ -140,6 +146,8 @@ struct Word {
 };
 
 // The words in the order they are tried; the first that matches is performed.
+// No two are equal (the index below could not be built otherwise), so at most
+// one matches, and the index finds it without trying the others.
 constexpr std::array<Word, 30> kWords = {{
     {"SQRT", true, [] { setX(sqrtOfReal(REGSTK[X])); }},
     {"SQR", true, [] { setX(x() * x()); }},
@@ -181,19 +189,118 @@ constexpr std::array<Word, 30> kWords = {{
     {"DOW", true, [] { setX(arith::REALMOD(REGSTK[X], 7.0) + 1.0L); }},
 }};
 
+// A text of up to seven characters as one 64-bit key: character i in bits
+// 8i to 8i + 7, every byte from its NUL on zero. Two texts compare equal
+// (CMPSTR gives 0) exactly when their keys are equal, and no word's key is 0.
+constexpr std::size_t kKeyChars = 8;
+constexpr std::uint64_t kOnes = 0x0101010101010101u;
+constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+
+// The eight bytes as one number, the first the lowest: one load at run time
+// (the target is little-endian, as the x87 format already requires).
+static_assert(std::endian::native == std::endian::little);
+constexpr std::uint64_t packed(std::span<const char, kKeyChars> first) {
+    std::uint64_t v = 0;
+    if (!std::is_constant_evaluated()) {
+        std::memcpy(&v, first.data(), kKeyChars);
+        return v;
+    }
+    for (std::size_t i = 0; i < kKeyChars; ++i) {
+        v |= std::uint64_t{static_cast<unsigned char>(first[i])} << (8 * i);
+    }
+    return v;
+}
+
+// The key of whatever text CHARS holds, or 0 when no NUL ends it within the
+// first eight bytes: a text of eight characters or more is no word. The
+// lowest byte flagged by the zero-byte test is the first NUL (a borrow only
+// flags bytes above a zero byte).
+constexpr std::uint64_t keyOf(std::span<const char, kKeyChars> first) {
+    const std::uint64_t v = packed(first);
+    const std::uint64_t zeros = (v - kOnes) & ~v & kHighBits;
+    if (zeros == 0) return 0;
+    const int length = std::countr_zero(zeros) / 8;
+    return v & ((std::uint64_t{1} << (8 * length)) - 1);
+}
+
+constexpr std::uint64_t wordKey(std::span<const char> name) {
+    std::array<char, kKeyChars> first{};
+    for (std::size_t i = 0; i < name.size() && i < kKeyChars; ++i) first[i] = name[i];
+    return keyOf(first);
+}
+
+// A multiplicative hash, key * multiplier >> (64 - kSlotBits), with no two
+// words in one slot: the multiplier is searched for at compile time, so
+// that the table above stays the only list of the words.
+constexpr int kSlotBits = 7;
+constexpr std::size_t kSlots = std::size_t{1} << kSlotBits;
+
+struct WordIndex {
+    std::uint64_t multiplier = 0;                   // 0: none found
+    std::array<std::uint64_t, kWords.size()> key{}; // of kWords[i]
+    std::array<std::uint8_t, kSlots> slot{};        // 1 + the index of its word, 0 when empty
+};
+
+constexpr std::size_t slotOf(std::uint64_t key, std::uint64_t multiplier) {
+    return static_cast<std::size_t>((key * multiplier) >> (64 - kSlotBits));
+}
+
+constexpr WordIndex buildIndex() {
+    WordIndex index{};
+    for (std::size_t i = 0; i < kWords.size(); ++i) {
+        const std::span<const char> name = kWords[i].name;
+        // The literal's NUL, no other, and room for it in the key.
+        if (name.size() > kKeyChars || name.back() != '\0') return {};
+        index.key[i] = wordKey(name);
+        const auto keyLength =
+            static_cast<std::size_t>(64 - std::countl_zero(index.key[i]) + 7) / 8;
+        if (index.key[i] == 0 || keyLength != name.size() - 1) return {};
+    }
+    std::uint64_t candidate = 0x9E3779B97F4A7C15u; // odd multipliers by Weyl steps
+    for (int trial = 0; trial < 4096; ++trial, candidate += 0x9E3779B97F4A7C16u) {
+        index.slot = {};
+        bool clash = false;
+        for (std::size_t i = 0; i < kWords.size() && !clash; ++i) {
+            std::uint8_t& s = index.slot[slotOf(index.key[i], candidate)];
+            clash = s != 0;
+            s = static_cast<std::uint8_t>(i + 1);
+        }
+        if (!clash) {
+            index.multiplier = candidate;
+            return index;
+        }
+    }
+    return {};
+}
+
+constexpr WordIndex kIndex = buildIndex();
+static_assert(kIndex.multiplier != 0, "the words must be distinct, each at most seven characters");
+
+// The word the token text names, or none; one candidate is compared.
+const Word* findWord(const text::TEXTBUF& tkn) {
+    const std::uint64_t key = keyOf(std::span<const char, kKeyChars>(tkn.CHARS.data(), kKeyChars));
+    const std::uint8_t s = kIndex.slot[slotOf(key, kIndex.multiplier)];
+    if (s == 0 || kIndex.key[s - 1u] != key) return nullptr;
+    return &kWords[s - 1u];
+}
+
 } // namespace
 
 void doWord(const text::TEXTBUF& tkn) {
-    for (const Word& w : kWords) {
-        if (text::CMPSTR(tkn.CHARS, w.name) != 0) continue;
-        if (w.savesX) stack::LASTX = REGSTK[X];
-        w.action();
+    if (const Word* w = findWord(tkn)) {
+        if (w->savesX) stack::LASTX = REGSTK[X];
+        w->action();
         return;
     }
     const runtime::MessageScope message;
     runtime::WRTSTR(tkn.CHARS);
     runtime::WRTSTR(" is an unrecognized command.");
     runtime::WRTLN();
+}
+
+std::string_view testing::matchedWord(const text::TEXTBUF& tkn) {
+    const Word* w = findWord(tkn);
+    return w == nullptr ? std::string_view{} : std::string_view(w->name.data(), w->name.size() - 1);
 }
 
 } // namespace calc::words

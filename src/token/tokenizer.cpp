@@ -25,7 +25,9 @@ constexpr CharSet kDefaultDelims = setOf(std::string_view("\0 ,;", 4));
 constexpr CharSet kDefaultOpChrs = setOf("#*+-/<=>^");
 constexpr CharSet kDefaultDigits = setOf("0123456789");
 
-bool member(const CharSet& set, unsigned char c) { return ((set[c / 8u] >> (c % 8u)) & 1u) != 0; }
+constexpr bool member(const CharSet& set, unsigned char c) {
+    return ((set[c / 8u] >> (c % 8u)) & 1u) != 0;
+}
 
 struct TokenState {
     core::ScanState scan{};
@@ -71,19 +73,31 @@ void classifyPlain() {
     }
 }
 
-void classifyAll() {
-    for (std::size_t c = 0; c < st.classes.size(); ++c) {
+// The class of every code by the three sets, tested in their order.
+constexpr std::array<TOKENKIND, 256> classesOf(const CharSet& delims, const CharSet& opChrs,
+                                               const CharSet& digits) {
+    std::array<TOKENKIND, 256> classes{};
+    for (std::size_t c = 0; c < classes.size(); ++c) {
         const auto code = static_cast<unsigned char>(c);
         TOKENKIND kind = TOKENKIND::WORD;
-        if (member(st.DELIMSET, code)) {
+        if (member(delims, code)) {
             kind = TOKENKIND::DELIMITER;
-        } else if (member(st.OPCHRSET, code)) {
+        } else if (member(opChrs, code)) {
             kind = TOKENKIND::OPERATOR;
-        } else if (member(st.DIGITSET, code)) {
+        } else if (member(digits, code)) {
             kind = TOKENKIND::NUMBER;
         }
-        st.classes[c] = kind;
+        classes[c] = kind;
     }
+    return classes;
+}
+
+// The classes of the default sets, made by the compiler rather than at every start.
+constexpr std::array<TOKENKIND, 256> kDefaultClasses =
+    classesOf(kDefaultDelims, kDefaultOpChrs, kDefaultDigits);
+
+void classifyAll() {
+    st.classes = classesOf(st.DELIMSET, st.OPCHRSET, st.DIGITSET);
     classifyPlain();
 }
 
@@ -117,7 +131,8 @@ void TKNINIT() {
     st.DELIMSET = kDefaultDelims;
     st.OPCHRSET = kDefaultOpChrs;
     st.DIGITSET = kDefaultDigits;
-    classifyAll();
+    st.classes = kDefaultClasses;
+    classifyPlain();
 }
 
 void INITTKNBUF(const text::TEXTBUF& line) { core::startLine(st.scan, line, 1); }

@@ -4,13 +4,16 @@
 #include "calc/cmdloop.h"
 #include "calc/evaluator.h"
 #include "calc/regstack.h"
+#include "calc/words_testing.h"
 #include "runtime/platform.h"
 #include "testutil.h"
+#include "token/tokenizer.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 using calc::stack::LASTX;
 using calc::stack::MEMREG;
@@ -195,6 +198,72 @@ TEST_F(Evaluator, FracAndRoundOfValuesWithoutAPointInTheirText) {
     EXPECT_EQ(REGSTK[0], 0);
     eval("0 0 / ROUND");
     EXPECT_TRUE(std::isnan(REGSTK[0]));
+}
+
+// The word look-up against a plain search of the thirty words: every word in
+// upper, lower and mixed case as the tokenizer hands it over, each word less
+// its last letter and with one letter more, and texts with bytes behind their
+// NUL. Only what comes before the NUL counts, in the case it is given.
+TEST_F(Evaluator, WordLookupFindsExactlyTheWordTheTextNames) {
+    const std::vector<std::string> words = {
+        "SQRT", "SQR",    "HELP",   "STO",    "RCL",   "SWAP",  "SWAPXY", "LASTX", "ROLLDN", "DUMP",
+        "EXP",  "LN",     "Y^X",    "INT",    "TRUNC", "ROUND", "FRAC",   "MOD",   "SIN",    "COS",
+        "TAN",  "ARCTAN", "ARCSIN", "ARCCOS", "D2R",   "R2D",   "JUL",    "TODAY", "GREG",   "DOW"};
+    const auto model = [&](const std::string& text) {
+        for (const std::string& w : words) {
+            if (w == text) return w;
+        }
+        return std::string();
+    };
+    const auto typed = [](std::string w, int variant) {
+        for (std::size_t i = 0; i < w.size(); ++i) {
+            const bool letter = w[i] >= 'A' && w[i] <= 'Z';
+            if (letter && (variant == 1 || (variant == 2 && i % 2 == 1)))
+                w[i] = static_cast<char>(w[i] - 'A' + 'a');
+        }
+        return "'" + w + "'";
+    };
+    struct Case {
+        std::string line;
+        std::string word;
+    };
+    std::vector<Case> cases;
+    for (const std::string& w : words) {
+        for (int variant = 0; variant < 3; ++variant) cases.push_back({typed(w, variant), w});
+        const std::string prefix = w.substr(0, w.size() - 1);
+        cases.push_back({"'" + prefix + "'", model(prefix)});
+        cases.push_back({"'" + w + "Q'", ""});
+        cases.push_back({"'" + w + " '", ""});
+    }
+    for (const Case& c : cases) {
+        token::INITTKNBUF(testutil::makeBuf(c.line));
+        text::TEXTBUF tkn{};
+        token::TOKENKIND kind = token::TOKENKIND::DELIMITER;
+        std::int64_t value = 0;
+        std::uint32_t rc = 0;
+        token::GETTKN(tkn, kind, value, rc);
+        ASSERT_EQ(kind, token::TOKENKIND::WORD) << c.line;
+        EXPECT_EQ(calc::words::testing::matchedWord(tkn), c.word) << c.line;
+    }
+
+    // Buffers as given, bytes behind the NUL included.
+    const Case buffers[] = {
+        {std::string("SQRT\0X", 6), "SQRT"},
+        {std::string("SQR\0T", 5), "SQR"},
+        {std::string("ARCCOS\0S", 8), "ARCCOS"},
+        {std::string("\0SQRT", 5), ""},
+        {std::string("SWAPXYZZ\0", 9), ""},
+        {"sqrt", ""},
+        {"", ""},
+        {std::string(255, 'A'), ""},
+    };
+    for (const Case& c : buffers) {
+        text::TEXTBUF tkn = testutil::makeBuf(c.line);
+        EXPECT_EQ(calc::words::testing::matchedWord(tkn), c.word) << c.line;
+    }
+    text::TEXTBUF full{};
+    full.CHARS.fill('X'); // no NUL at all
+    EXPECT_EQ(calc::words::testing::matchedWord(full), "");
 }
 
 } // namespace
