@@ -144,7 +144,7 @@ text::TEXTBUF lineOf(const std::string& s) {
 void checkParsedate(const std::string& s) {
     std::uint32_t m = 9, d = 9, y = 9;
     entry::PARSEDATE(lineOf(s), m, d, y);
-    std::string out = runtime::CONTAKEOUTPUT();
+    std::string out = runtime::conTakeOutput();
     std::string what = "PARSEDATE [" + s + "] gave " + dateText(m, d, y);
     bool invalid = false;
     // An echoed word could hold a line end of its own; such lines are not split.
@@ -185,7 +185,7 @@ void checkParsedWritten(FuzzedDataProvider& fdp) {
                        decimal(std::uint64_t{d}) + separator(false) + decimal(std::uint64_t{y});
     std::uint32_t gm = 0, gd = 0, gy = 0;
     entry::PARSEDATE(lineOf(line), gm, gd, gy);
-    require(runtime::CONTAKEOUTPUT().empty(), "a written date gets no message", line);
+    require(runtime::conTakeOutput().empty(), "a written date gets no message", line);
     std::uint32_t wy = y < 50 ? y + 2000 : y < 100 ? y + 1900 : (y < 1900 || y > 2500) ? 0 : y;
     if (m < 1 || m > 12 || d < 1 || d > 31) wy = 0;
     require(gy == wy, "PARSEDATE year", line + " gave " + dateText(gm, gd, gy));
@@ -203,11 +203,11 @@ constexpr std::string_view kEntryLines[] = {
 };
 
 void checkEnterdate(const std::string& input) {
-    runtime::CONUSEMEMORY(input);
+    runtime::conUseMemory(input);
     std::uint32_t m = 0, d = 0, y = 0;
     entry::ENTERDATE(m, d, y);
-    std::string out = runtime::CONTAKEOUTPUT();
-    runtime::CONUSEMEMORY({});
+    std::string out = runtime::conTakeOutput();
+    runtime::conUseMemory({});
     std::string what = "ENTERDATE gave " + dateText(m, d, y);
     if (y != 0) {
         require(m >= 1 && m <= 12 && d >= 1 && d <= 31 && y >= 1900 && y <= 2500,
@@ -228,8 +228,8 @@ void checkEnterdate(const std::string& input) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzzcheck::catchFailureReports();
-    runtime::PLATPINTODAY(runtime::LOCALDATE{2003, 7, 21});
-    runtime::CONUSEMEMORY({});
+    runtime::platPinToday(runtime::LocalDate{2003, 7, 21});
+    runtime::conUseMemory({});
     return 0;
 }
 

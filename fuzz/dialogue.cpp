@@ -80,7 +80,7 @@ void GETTKNREAL(text::TEXTBUF& tkn, token::TOKENKIND& kind, std::int64_t& value,
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzzcheck::catchFailureReports();
-    runtime::PLATPINTODAY(runtime::LOCALDATE{2003, 7, 21});
+    runtime::platPinToday(runtime::LocalDate{2003, 7, 21});
     return 0;
 }
 

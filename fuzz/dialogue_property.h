@@ -239,11 +239,11 @@ struct Outcome {
 
 // The whole dialogue on input in, the console in memory, from a fresh start.
 inline Outcome runDialogue(std::string_view in) {
-    runtime::CONUSEMEMORY(in);
+    runtime::conUseMemory(in);
     fuzzcheck::freshStart();
     calc::loop::commandLoop();
     Outcome o;
-    o.out = runtime::CONTAKEOUTPUT();
+    o.out = runtime::conTakeOutput();
     std::copy(calc::stack::REGSTK.begin(), calc::stack::REGSTK.end(), o.regs.begin());
     o.regs[calc::stack::kRegs] = calc::stack::LASTX;
     o.regs[calc::stack::kRegs + 1] = calc::stack::MEMREG;
@@ -264,7 +264,7 @@ struct LineOutcome {
 template <class Eval> LineOutcome runLine(const text::TEXTBUF& line, Eval eval) {
     LineOutcome o;
     const double x = eval(line);
-    o.out = runtime::CONTAKEOUTPUT();
+    o.out = runtime::conTakeOutput();
     std::copy(calc::stack::REGSTK.begin(), calc::stack::REGSTK.end(), o.regs.begin());
     o.regs[calc::stack::kRegs] = calc::stack::LASTX;
     o.regs[calc::stack::kRegs + 1] = x;
@@ -325,7 +325,7 @@ inline std::size_t checkLinesBothWays(const std::vector<std::string>& lines) {
 // The lines of in both ways, from a fresh start; with tab among the
 // delimiters when in has an odd number of bytes.
 inline std::size_t checkLinesOf(std::string_view in) {
-    runtime::CONUSEMEMORY({});
+    runtime::conUseMemory({});
     fuzzcheck::freshStart();
     if (in.size() % 2 == 1) addTabDelimiter();
     return checkLinesBothWays(evaluatedLines(in));

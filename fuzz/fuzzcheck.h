@@ -99,7 +99,7 @@ inline void onFailureReport() {
 inline void catchFailureReports() {
     static bool registered = false;
     if (!registered) {
-        runtime::ONHALT(onFailureReport);
+        runtime::onHalt(onFailureReport);
         registered = true;
     }
 }
@@ -109,7 +109,7 @@ inline void catchFailureReports() {
 // left over from the input before.
 inline void freshStart() {
     calc::startModules(calc::StartFor::Library);
-    runtime::CONTAKEOUTPUT();
+    runtime::conTakeOutput();
 }
 
 // Storage of type T between two runs of guard bytes. AddressSanitizer cannot

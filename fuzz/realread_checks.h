@@ -125,7 +125,7 @@ inline void checkTexttoreal(const std::vector<char>& text, std::uint32_t pos0) {
 // One input: which check, then its arguments (the console must collect its
 // output in memory).
 inline void checkInput(const std::uint8_t* data, std::size_t size) {
-    runtime::FPINIT();
+    runtime::fpInit();
     fuzzcheck::ByteSource in(data, size);
     switch (in.inRange<int>(0, 6)) {
     case 0: {

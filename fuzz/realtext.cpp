@@ -5,7 +5,7 @@
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzzcheck::freshStart();
     fuzzcheck::catchFailureReports();
-    runtime::CONUSEMEMORY({});
+    runtime::conUseMemory({});
     return 0;
 }
 

@@ -295,7 +295,7 @@ inline void checkRealtofix(double v, std::uint32_t D, std::uint32_t I, std::size
 
 inline void checkWrtreal(double v, std::uint32_t width) {
     realtext::WRTREAL(v, width);
-    std::string out = runtime::CONTAKEOUTPUT();
+    std::string out = runtime::conTakeOutput();
     std::string what = "WRTREAL(" + fuzzcheck::bitsOf(v) + ", " +
                        fuzzcheck::decimal(std::uint64_t{width}) + ") = [" + out + "]";
     if (width == 0) {

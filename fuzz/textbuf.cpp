@@ -105,7 +105,7 @@ void checkAll(Buffers& bufs, const std::string& op) {
                         describe(bufs.model[i]));
         }
     }
-    std::string out = runtime::CONTAKEOUTPUT();
+    std::string out = runtime::conTakeOutput();
     require(out.empty(), "an operation wrote on the console unasked", op + ": " + out);
 }
 
@@ -187,7 +187,7 @@ void runOne(Buffers& bufs, FuzzedDataProvider& fdp) {
         name += " RMVCHR " + fuzzcheck::decimal(std::uint64_t{start}) + " " +
                 fuzzcheck::decimal(std::uint64_t{count});
         text::RMVCHR(A, start, count);
-        std::string out = runtime::CONTAKEOUTPUT();
+        std::string out = runtime::conTakeOutput();
         if (!bufs.wild) {
             std::string want = modelRmvchr(bufs.model[a], start, count);
             require(out == want, "RMVCHR diagnostic", name + "\n got  " + out + "\n want " + want);
@@ -368,7 +368,7 @@ void runOne(Buffers& bufs, FuzzedDataProvider& fdp) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzzcheck::catchFailureReports();
-    runtime::CONUSEMEMORY({});
+    runtime::conUseMemory({});
     return 0;
 }
 

@@ -9,7 +9,7 @@
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzzcheck::catchFailureReports();
-    runtime::CONUSEMEMORY({});
+    runtime::conUseMemory({});
     return 0;
 }
 

@@ -98,7 +98,7 @@ template <typename Face> struct Run {
             std::uint32_t p = Face::curposn();
             require(p >= 1 && p <= now.COUNT + 1, "CURPOSN out of 1..COUNT + 1", std::string(what));
         }
-        std::string out = runtime::CONTAKEOUTPUT();
+        std::string out = runtime::conTakeOutput();
         if (!echoesLineEnds) checkMessages(out);
         note(tkn.value.CHARS);
         note(tkn.value.COUNT);

@@ -54,14 +54,14 @@ void writeScriptResult(double x) {
     realtext::ScriptText text;
     const std::size_t len = realtext::scriptText(x, text);
     text[len] = '\n';
-    runtime::WRTCHARS(std::span<const char>(text.data(), len + 1));
+    runtime::writeChars(std::span<const char>(text.data(), len + 1));
 }
 
 } // namespace
 
 void scriptLoop() {
     token::SETDELIMSET(kScriptDelims);
-    while (!runtime::CONATEND()) {
+    while (!runtime::conAtEnd()) {
         runtime::RDSTR(st.LINEBUF.CHARS);
         runtime::SKIPLN();
         text::TRMBUF(st.LINEBUF);
@@ -88,14 +88,14 @@ void commandLoop() {
 // where it has a point: a text without one, an infinity or a value of 10^63
 // and more cut before its point, keeps them as integer digits), a line end.
 void writeResult(double x) {
-    char* const line = runtime::WRTPLACE(kLineRoom);
+    char* const line = runtime::writePlace(kLineRoom);
     char* out = put(line, kLabel);
     out += realtext::writeField(x, kFieldWidth, out);
     out = put(out, kSeparator);
     const std::size_t len = realtext::writeFixedText(x, kFixedD, kFixedI, out);
     out += text::num::croppedLength(std::span<char>(out, len));
     out = put(out, "\r\n");
-    runtime::WRTPLACED(static_cast<std::size_t>(out - line));
+    runtime::writePlaced(static_cast<std::size_t>(out - line));
 }
 
 } // namespace calc::loop

@@ -16,8 +16,8 @@ namespace {
 // The texts written before anything is started: at once, to the channel.
 void writeNow(int fd, std::string_view text) {
     std::size_t done = 0;
-    const int error = runtime::SYSWRITE(fd, std::span<const char>(text.data(), text.size()), done);
-    if (error != 0 && fd == 1) runtime::IOFAIL(runtime::IOCHANNEL::OUTPUT, error);
+    const int error = runtime::sysWrite(fd, std::span<const char>(text.data(), text.size()), done);
+    if (error != 0 && fd == 1) runtime::ioFail(runtime::IoChannel::Output, error);
 }
 
 } // namespace
@@ -49,6 +49,6 @@ int main(int argc, char** argv) {
     } else {
         calc::loop::commandLoop();
     }
-    runtime::FAILDONE();
+    runtime::failDone();
     runtime::HALT(runtime::anyMessageWritten() ? 1 : 0);
 }

@@ -22,9 +22,9 @@ struct StartStep {
 };
 
 constexpr std::array kStartUps = {
-    StartStep{runtime::FPINIT, false}, StartStep{runtime::FAILINIT, true},
-    StartStep{runtime::CONINIT, true}, StartStep{token::table::TKNINIT, false},
-    StartStep{text::textInit, false},  StartStep{token::TKNINIT, false},
+    StartStep{runtime::fpInit, false}, StartStep{runtime::failInit, true},
+    StartStep{runtime::conInit, true}, StartStep{token::table::tknInit, false},
+    StartStep{text::textInit, false},  StartStep{token::tknInit, false},
     StartStep{stack::STKINIT, false},
 };
 

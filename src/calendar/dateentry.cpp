@@ -189,7 +189,7 @@ void ENTERDATE(std::uint32_t& month, std::uint32_t& day, std::uint32_t& year) {
         tt::GETTKN(tkn, kind, value, rc);
         if (kind == token::TOKENKIND::WORD && tkn.CHARS[0] == 'N') {
             do {
-                if (runtime::CONATEND()) { // nothing more can come: no date was settled
+                if (runtime::conAtEnd()) { // nothing more can come: no date was settled
                     year = 0;
                     return;
                 }

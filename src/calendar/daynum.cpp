@@ -77,7 +77,7 @@ void GREGDATE(std::int64_t number, std::uint32_t& month, std::uint32_t& day, std
 }
 
 void GETTODAY(std::uint32_t& month, std::uint32_t& day, std::uint32_t& year) {
-    const runtime::LOCALDATE today = runtime::PLATTODAY();
+    const runtime::LocalDate today = runtime::platToday();
     month = today.month;
     day = today.day;
     year = today.year;

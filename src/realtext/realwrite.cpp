@@ -125,14 +125,14 @@ std::size_t writeField(double v, std::uint32_t width, char* at) {
 
 void WRTREAL(double v, std::uint32_t width) {
     if (width <= kFieldWidthCap) {
-        char* const at = runtime::WRTPLACE(fieldRoom(width));
-        runtime::WRTPLACED(writeField(v, width, at));
+        char* const at = runtime::writePlace(fieldRoom(width));
+        runtime::writePlaced(writeField(v, width, at));
         return;
     }
     std::array<char, kDigitsRoom> text;
     const std::size_t len = fieldText(v, width, text.data());
-    for (std::size_t i = len; i < width; ++i) runtime::WRTCHR(' ');
-    runtime::WRTCHARS(std::span<const char>(text.data(), len));
+    for (std::size_t i = len; i < width; ++i) runtime::writeChar(' ');
+    runtime::writeChars(std::span<const char>(text.data(), len));
 }
 
 std::size_t writeFixedText(double v, std::uint32_t D, std::uint32_t I, char* at) {

@@ -73,7 +73,7 @@ void endMessage() {
     if (--st.depth > 0) return;
     divertOutput(nullptr);
     // Written in order with the results so far when both go to one place.
-    CONFLUSH();
+    conFlush();
     std::string_view text(st.text.data(), st.len);
     while (!text.empty()) {
         const std::size_t end = std::min(text.find('\n'), text.size());
@@ -96,7 +96,7 @@ void writeErrorLine(std::span<const std::string_view> parts) {
     }
     line[len++] = '\n';
     std::size_t done = 0;
-    (void)SYSWRITE(2, std::span<const char>(line.data(), len), done);
+    (void)sysWrite(2, std::span<const char>(line.data(), len), done);
 }
 
 } // namespace runtime

@@ -44,7 +44,7 @@ struct ConsoleState {
     bool interactive = false;                  // standard input is a terminal
     std::array<char, kEditPromptCap> prompt{}; // shown again after Ctrl-C
     std::size_t promptLen = 0;
-    std::array<char, kPlaceCap> place{}; // WRTPLACE's room in memory mode
+    std::array<char, kPlaceCap> place{}; // writePlace's room in memory mode
     bool memory = false;
     void (*sink)(std::span<const char>) = nullptr; // divertOutput's
     bool indirect = false;                         // memory, or a sink: not the output buffer
@@ -57,7 +57,7 @@ constinit ConsoleState st{};
 // The texts of the in-memory mode, apart from the constinit state: not every
 // compiler can constant-initialise a std::string (clang 14 with libstdc++ 12
 // cannot), and the fuzz build uses clang. They are reset with the channels
-// (switchChannels), and so by CONINIT too.
+// (switchChannels), and so by conInit too.
 struct MemoryText {
     std::string in;
     std::string out;
@@ -70,10 +70,10 @@ MemoryText mem;
 void flushFirst(ConsoleState& s, std::size_t len) {
     if (!s.outFailed) {
         const int error =
-            SYSWRITE(1, std::span<const char>(s.out.data(), len), s.outDone, FAILSIGNALS());
+            sysWrite(1, std::span<const char>(s.out.data(), len), s.outDone, failSignals());
         if (error != 0) {
             s.outFailed = true;
-            IOFAIL(IOCHANNEL::OUTPUT, error);
+            ioFail(IoChannel::Output, error);
         }
     }
     // Emptied in this order, so that a handler that comes in between finds
@@ -106,7 +106,7 @@ void startReading(ConsoleState& s) {
     if (s.started) return;
     s.started = true;
     s.interactive = ::isatty(0) == 1;
-    if (s.interactive) SYSCATCHINTERRUPT();
+    if (s.interactive) sysCatchInterrupt();
 }
 
 // Plain lines from a terminal: Ctrl-C has discarded the line being typed (the
@@ -114,8 +114,8 @@ void startReading(ConsoleState& s) {
 void restartLine(ConsoleState& s) {
     s.head = s.tail = 0;
     WRTLN();
-    WRTCHARS(std::span<const char>(s.prompt.data(), s.promptLen));
-    CONFLUSH();
+    writeChars(std::span<const char>(s.prompt.data(), s.promptLen));
+    conFlush();
 }
 
 // Waits for more input on standard input. Returns false at its end.
@@ -127,21 +127,21 @@ bool readPlain(ConsoleState& s) {
     }
     // A Ctrl-C before the prompt shows discards nothing; one that comes once
     // it is out (before the read has started too) drops the line.
-    SYSCLEARINTERRUPT();
-    CONFLUSH(); // the user must see everything before the program waits
+    sysClearInterrupt();
+    conFlush(); // the user must see everything before the program waits
     for (;;) {
-        const SYSREADRESULT got = SYSREAD(0, std::span<char>(s.in).subspan(s.tail));
+        const SysReadResult got = sysRead(0, std::span<char>(s.in).subspan(s.tail));
         switch (got.kind) {
-        case SYSREADKIND::DATA:
+        case SysReadKind::Data:
             s.tail += got.count;
             return true;
-        case SYSREADKIND::INTERRUPTED:
+        case SysReadKind::Interrupted:
             restartLine(s);
             continue;
-        case SYSREADKIND::FAILED:
-            IOFAIL(IOCHANNEL::INPUT, got.error);
+        case SysReadKind::Failed:
+            ioFail(IoChannel::Input, got.error);
             break;
-        case SYSREADKIND::END:
+        case SysReadKind::End:
             break;
         }
         return false;
@@ -153,7 +153,7 @@ bool readPlain(ConsoleState& s) {
 bool refillEdited(ConsoleState& s) {
     if (s.editText.empty() && !s.editLineEnd) {
         if (!editReady()) return readPlain(s);
-        if (!EDITREAD(takePrompt(s), s.editText)) return false;
+        if (!editRead(takePrompt(s), s.editText)) return false;
         s.editLineEnd = true;
     }
     std::size_t n = std::min(s.in.size() - s.tail, s.editText.size());
@@ -243,10 +243,10 @@ bool atLineEnd(ConsoleState& s, int c) {
     return next == kLF || next < 0;
 }
 
-void flushHalt() { CONFLUSH(); }
+void flushHalt() { conFlush(); }
 
-// WRTCHARS into memory, or when the buffer has no room for all of it: kept
-// out of WRTCHARS so that the common case stays a few instructions and a
+// writeChars into memory, or when the buffer has no room for all of it: kept
+// out of writeChars so that the common case stays a few instructions and a
 // copy, without the set-up a loop and a call would need.
 [[gnu::cold]] void writeRest(std::span<const char> chars) {
     ConsoleState& s = st;
@@ -261,7 +261,7 @@ void flushHalt() { CONFLUSH(); }
     // Copied in runs as large as the buffer's free room.
     std::size_t done = 0;
     while (done < chars.size()) {
-        if (s.outLen == s.out.size()) CONFLUSH();
+        if (s.outLen == s.out.size()) conFlush();
         const std::size_t n = std::min(chars.size() - done, s.out.size() - s.outLen);
         std::copy_n(chars.data() + done, n, s.out.data() + s.outLen);
         s.outLen += n;
@@ -287,14 +287,14 @@ void switchChannels(bool memory) {
 
 } // namespace
 
-void CONINIT() {
+void conInit() {
     ConsoleState& s = st;
     if (!s.haltRegistered) {
-        ONHALT(flushHalt);
+        onHalt(flushHalt);
         s.haltRegistered = true;
     }
     switchChannels(false);
-    s.editing = EDITSTART();
+    s.editing = editStart();
 }
 
 void RDSTR(std::span<char> text) {
@@ -342,11 +342,11 @@ void SKIPLN() {
     }
 }
 
-bool CONATEND() { return peek(st, 0) < 0; }
+bool conAtEnd() { return peek(st, 0) < 0; }
 
-void WRTCHR(char ch) { WRTCHARS(std::span<const char>(&ch, 1)); }
+void writeChar(char ch) { writeChars(std::span<const char>(&ch, 1)); }
 
-void WRTCHARS(std::span<const char> chars) {
+void writeChars(std::span<const char> chars) {
     ConsoleState& s = st;
     if (!s.indirect && chars.size() <= s.out.size() - s.outLen) { // nearly always
         std::copy_n(chars.data(), chars.size(), s.out.data() + s.outLen);
@@ -358,18 +358,18 @@ void WRTCHARS(std::span<const char> chars) {
 
 void WRTSTR(std::span<const char> text) {
     const char* nul = std::char_traits<char>::find(text.data(), text.size(), '\0');
-    WRTCHARS(
+    writeChars(
         text.first(nul != nullptr ? static_cast<std::size_t>(nul - text.data()) : text.size()));
 }
 
-char* WRTPLACE(std::size_t n) {
+char* writePlace(std::size_t n) {
     ConsoleState& s = st;
     if (s.indirect) return s.place.data();
-    if (s.out.size() - s.outLen < n) CONFLUSH();
+    if (s.out.size() - s.outLen < n) conFlush();
     return s.out.data() + s.outLen;
 }
 
-void WRTPLACED(std::size_t len) {
+void writePlaced(std::size_t len) {
     ConsoleState& s = st;
     if (s.indirect) {
         writeRest(std::span<const char>(s.place.data(), len));
@@ -380,40 +380,40 @@ void WRTPLACED(std::size_t len) {
 
 void WRTLN() {
     constexpr char kLineEnd[] = {kCR, kLF};
-    WRTCHARS(kLineEnd);
+    writeChars(kLineEnd);
 }
 
 void WRTCARD(std::uint32_t n, std::uint32_t width) {
-    if (width == 0) WRTCHR(' ');
+    if (width == 0) writeChar(' ');
     std::array<char, 10> digits{};
     std::uint32_t count = 0;
     do {
         digits[count++] = static_cast<char>('0' + n % 10);
         n /= 10;
     } while (n != 0);
-    for (std::uint32_t pad = count; pad < width; ++pad) WRTCHR(' ');
-    while (count > 0) WRTCHR(digits[--count]);
+    for (std::uint32_t pad = count; pad < width; ++pad) writeChar(' ');
+    while (count > 0) writeChar(digits[--count]);
 }
 
-void CONFLUSH() {
+void conFlush() {
     // Called from a signal handler too: only write(2) on the fixed buffer.
     if (st.memory) return;
     flushFirst(st, st.outLen);
 }
 
-void CONUSEMEMORY(std::string_view input) {
-    CONFLUSH();
+void conUseMemory(std::string_view input) {
+    conFlush();
     switchChannels(true);
     mem.in.assign(input);
 }
 
-std::string CONTAKEOUTPUT() {
+std::string conTakeOutput() {
     std::string taken;
     taken.swap(mem.out);
     return taken;
 }
 
-void CONUSESTDIO() { switchChannels(false); }
+void conUseStdio() { switchChannels(false); }
 
 void divertOutput(void (*sink)(std::span<const char>)) {
     st.sink = sink;

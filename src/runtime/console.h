@@ -6,14 +6,14 @@
 // a piped run does not pay a system call per line. Input lines end at LF; a CR
 // right before the LF belongs to the line end. Output line ends are CR LF.
 //
-// A failed read or write ends the program with a report (IOFAIL); the end of
+// A failed read or write ends the program with a report (ioFail); the end of
 // the input is the normal end. On a terminal, Ctrl-C discards the line being
 // typed and shows the prompt again; elsewhere it keeps its default action.
 //
 // The input is read from the sources set with setInputSources
 // (runtime/consource.h), standard input when none are set.
 //
-// One seam for tests and fuzzing: CONUSEMEMORY points the reader at a string
+// One seam for tests and fuzzing: conUseMemory points the reader at a string
 // and collects everything written in memory instead of on standard output.
 #pragma once
 
@@ -29,7 +29,7 @@ namespace runtime {
 
 // Module start-up: reader and writer on standard input and output. Registers
 // the flush as a HALT termination procedure.
-void CONINIT();
+void conInit();
 
 // Reads the characters of the current input line, without its line end, into
 // text: at most text.size() of them, NUL-terminated when fewer. At the end of
@@ -40,44 +40,44 @@ void SKIPLN();
 
 // True when the input has ended: nothing more can be read. (May wait for
 // input to find out.)
-bool CONATEND();
+bool conAtEnd();
 
 // Writes the characters before the first NUL (all of them when there is none).
 void WRTSTR(std::span<const char> text);
 // Writes every character given, NULs included.
-void WRTCHARS(std::span<const char> chars);
+void writeChars(std::span<const char> chars);
 // WRTSTR of a string literal: the NUL is found when compiling, so that the
 // prompt and the labels of every result line cost no search.
 template <std::size_t N> void WRTSTR(const char (&text)[N]) {
     const char* nul = std::char_traits<char>::find(text, N, '\0');
-    WRTCHARS(
+    writeChars(
         std::span<const char>(text, nul != nullptr ? static_cast<std::size_t>(nul - text) : N));
 }
 // For a writer that builds its text in place: room for n characters (at
-// most kPlaceCap) at the returned address, which WRTPLACED(len) then writes
-// out as if by WRTCHARS of its first len characters.
+// most kPlaceCap) at the returned address, which writePlaced(len) then writes
+// out as if by writeChars of its first len characters.
 constexpr std::size_t kPlaceCap = 256;
-char* WRTPLACE(std::size_t n);
-void WRTPLACED(std::size_t len);
+char* writePlace(std::size_t n);
+void writePlaced(std::size_t len);
 // Writes one line end: carriage return, line feed.
 void WRTLN();
 // Writes n in decimal, right-aligned in width; width 0 writes one blank first.
 void WRTCARD(std::uint32_t n, std::uint32_t width);
 // Writes one character.
-void WRTCHR(char ch);
+void writeChar(char ch);
 
 // Writes out whatever output is buffered.
-void CONFLUSH();
+void conFlush();
 
 // While a sink is given, everything written goes to it instead, in the order
 // written (the message channel's seam, runtime/conmessage.h); null ends that.
 void divertOutput(void (*sink)(std::span<const char>));
 
-// Test seam: read from input and write into memory until CONUSESTDIO.
-void CONUSEMEMORY(std::string_view input);
-// The output collected in memory since CONUSEMEMORY or the last CONTAKEOUTPUT.
-std::string CONTAKEOUTPUT();
+// Test seam: read from input and write into memory until conUseStdio.
+void conUseMemory(std::string_view input);
+// The output collected in memory since conUseMemory or the last conTakeOutput.
+std::string conTakeOutput();
 // Back to standard input and output (drops any memory input left).
-void CONUSESTDIO();
+void conUseStdio();
 
 } // namespace runtime

@@ -43,9 +43,9 @@ const InputSource& currentSource() {
 // "rpncalc: FILE: reason" on standard error, after the output so far; the
 // run ends with status 2.
 [[noreturn]] void fileFailed(std::string_view name, int error) {
-    CONFLUSH();
+    conFlush();
     const std::string_view parts[] = {"rpncalc: ", name.substr(0, kPathCap), ": ",
-                                      SYSERRTEXT(error)};
+                                      sysErrText(error)};
     writeErrorLine(parts);
     HALT(kFileStatus);
 }
@@ -85,15 +85,15 @@ std::size_t readCurrent(std::span<char> into) {
         return n;
     }
     for (;;) {
-        const SYSREADRESULT got = SYSREAD(st.fd, into);
+        const SysReadResult got = sysRead(st.fd, into);
         switch (got.kind) {
-        case SYSREADKIND::DATA:
+        case SysReadKind::Data:
             return got.count;
-        case SYSREADKIND::END:
+        case SysReadKind::End:
             return 0;
-        case SYSREADKIND::FAILED:
+        case SysReadKind::Failed:
             fileFailed(src.text, got.error);
-        case SYSREADKIND::INTERRUPTED:
+        case SysReadKind::Interrupted:
             break; // a Ctrl-C meant for a terminal line: the file goes on
         }
     }

@@ -4,7 +4,7 @@
 // procedures.
 //
 // Everything reachable from the signal handler (the record, the report text,
-// the termination procedures, the console flush, PLATREPORT, IOFAIL) uses
+// the termination procedures, the console flush, platReport, ioFail) uses
 // fixed storage and write(2) only, so it is async-signal-safe.
 #include "runtime/failure.h"
 
@@ -119,7 +119,7 @@ void runHaltProcs() {
 
 void writeLine(const IoLine& line) {
     std::size_t done = 0;
-    (void)SYSWRITE(2, std::span<const char>(line.text.data(), line.len), done);
+    (void)sysWrite(2, std::span<const char>(line.text.data(), line.len), done);
 }
 
 void showReport() {
@@ -129,13 +129,13 @@ void showReport() {
         writeLine(st.ioLine);
         return;
     }
-    PLATREPORT(kTitle, std::string_view(st.text.data(), st.textLen));
+    platReport(kTitle, std::string_view(st.text.data(), st.textLen));
 }
 
-void composeIoLine(IOCHANNEL channel, int error, IoLine& line) {
+void composeIoLine(IoChannel channel, int error, IoLine& line) {
     const std::string_view what =
-        channel == IOCHANNEL::INPUT ? "read standard input: " : "write standard output: ";
-    const char* reason = SYSERRTEXT(error);
+        channel == IoChannel::Input ? "read standard input: " : "write standard output: ";
+    const char* reason = sysErrText(error);
     std::size_t reasonLen = 0;
     while (reason[reasonLen] != '\0') ++reasonLen;
     line.len = 0;
@@ -281,7 +281,7 @@ void findStackBounds() {
 
 } // namespace
 
-void FPINIT() {
+void fpInit() {
 #if defined(__x86_64__) || defined(__i386__)
     // x87: all exceptions masked, 64-bit significand, round to nearest; no
     // exception left pending.
@@ -295,7 +295,7 @@ void FPINIT() {
 #endif
 }
 
-void FAILINIT() {
+void failInit() {
     if (st.installed) return;
     findStackBounds();
 
@@ -320,7 +320,7 @@ void FAILINIT() {
     st.installed = true;
 }
 
-void FAILDONE() {
+void failDone() {
     if (!st.installed) return;
     for (std::size_t i = 0; i < kFatalSignals.size(); ++i) {
         sigaction(kFatalSignals[i], &st.saved[i], nullptr);
@@ -366,7 +366,7 @@ void REPORTFAIL() {
     ::_exit(255);
 }
 
-void IOFAIL(IOCHANNEL channel, int error) {
+void ioFail(IoChannel channel, int error) {
     if (st.failing != 0) {
         IoLine line;
         composeIoLine(channel, error, line);
@@ -381,9 +381,9 @@ void IOFAIL(IOCHANNEL channel, int error) {
     ::_exit(255);
 }
 
-const sigset_t* FAILSIGNALS() { return st.installed ? &st.fatalSet : nullptr; }
+const sigset_t* failSignals() { return st.installed ? &st.fatalSet : nullptr; }
 
-void ONHALT(void (*proc)()) {
+void onHalt(void (*proc)()) {
     if (st.haltCount < st.haltProcs.size()) st.haltProcs[st.haltCount++] = proc;
 }
 

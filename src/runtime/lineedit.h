@@ -20,17 +20,17 @@ constexpr std::size_t kEditPromptCap = 256;
 // modes are then put back on every way out of the program (a termination
 // procedure, and every signal that can be caught and ends it), should the
 // editor hold it in its own.
-bool EDITSTART();
+bool editStart();
 
 // Whether the editor serves the next line: it is on, could be made, and the
 // window is small enough for it. Otherwise the line is read plain.
 bool editReady();
 
 // Shows prompt, lets the user edit one line and sets text to it, without its
-// line end; the bytes stay valid until the next EDITREAD. Returns false, with
+// line end; the bytes stay valid until the next editRead. Returns false, with
 // an empty text, when the input has ended: Ctrl-D on an empty line, or the
-// terminal is gone. Ctrl-C (once SYSCATCHINTERRUPT has run) drops the line
-// being typed and starts a fresh one below it; a failed read goes to IOFAIL.
-bool EDITREAD(std::span<const char> prompt, std::span<const char>& text);
+// terminal is gone. Ctrl-C (once sysCatchInterrupt has run) drops the line
+// being typed and starts a fresh one below it; a failed read goes to ioFail.
+bool editRead(std::span<const char> prompt, std::span<const char>& text);
 
 } // namespace runtime

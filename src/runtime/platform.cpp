@@ -12,45 +12,45 @@ namespace {
 
 struct PlatformState {
     bool pinned = false;
-    LOCALDATE pin{};
+    LocalDate pin{};
 };
 constinit PlatformState st{};
 
 // Nothing is left to do when standard error fails as well.
 void writeErr(std::string_view s) {
     std::size_t done = 0;
-    (void)SYSWRITE(2, std::span<const char>(s.data(), s.size()), done);
+    (void)sysWrite(2, std::span<const char>(s.data(), s.size()), done);
 }
 
 } // namespace
 
-char PLATUPPER(char ch) {
+char platUpper(char ch) {
     if (ch >= 'a' && ch <= 'z') return static_cast<char>(ch - 'a' + 'A');
     return ch;
 }
 
-LOCALDATE PLATTODAY() {
+LocalDate platToday() {
     if (st.pinned) return st.pin;
     // clock_gettime tells a failure by its return value: time() answers with
     // -1 both for a failure and for 23:59:59 UTC on 31 December 1969.
     timespec now{};
     std::tm local{};
     if (clock_gettime(CLOCK_REALTIME, &now) != 0 || localtime_r(&now.tv_sec, &local) == nullptr) {
-        return LOCALDATE{}; // no clock: an invalid date, which the calendar answers with 0
+        return LocalDate{}; // no clock: an invalid date, which the calendar answers with 0
     }
-    return LOCALDATE{static_cast<std::uint32_t>(local.tm_year + 1900),
+    return LocalDate{static_cast<std::uint32_t>(local.tm_year + 1900),
                      static_cast<std::uint32_t>(local.tm_mon + 1),
                      static_cast<std::uint32_t>(local.tm_mday)};
 }
 
-void PLATPINTODAY(LOCALDATE date) {
+void platPinToday(LocalDate date) {
     st.pinned = true;
     st.pin = date;
 }
 
-void PLATUNPIN() { st.pinned = false; }
+void platUnpin() { st.pinned = false; }
 
-void PLATREPORT(std::string_view title, std::string_view text) {
+void platReport(std::string_view title, std::string_view text) {
     writeErr(title);
     writeErr("\n");
     writeErr(text);

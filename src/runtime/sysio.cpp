@@ -11,10 +11,10 @@
 namespace runtime {
 namespace {
 
-constexpr SYSCALLS kRealCalls{::read, ::write};
+constexpr SysCalls kRealCalls{::read, ::write};
 
 struct SysState {
-    SYSCALLS calls = kRealCalls;
+    SysCalls calls = kRealCalls;
     volatile std::sig_atomic_t interrupted = 0;
     bool catching = false;
 };
@@ -39,7 +39,7 @@ int waitReady(int fd, short events) {
 
 } // namespace
 
-int SYSWRITE(int fd, std::span<const char> data, std::size_t& done, const sigset_t* hold) {
+int sysWrite(int fd, std::span<const char> data, std::size_t& done, const sigset_t* hold) {
     while (done < data.size()) {
         sigset_t saved;
         if (hold != nullptr) ::sigprocmask(SIG_BLOCK, hold, &saved);
@@ -60,21 +60,21 @@ int SYSWRITE(int fd, std::span<const char> data, std::size_t& done, const sigset
     return 0;
 }
 
-SYSREADRESULT SYSREAD(int fd, std::span<char> into) {
+SysReadResult sysRead(int fd, std::span<char> into) {
     for (;;) {
-        if (takeInterrupt()) return {SYSREADKIND::INTERRUPTED, 0, 0};
+        if (takeInterrupt()) return {SysReadKind::Interrupted, 0, 0};
         const ssize_t n = st.calls.read(fd, into.data(), into.size());
-        if (n > 0) return {SYSREADKIND::DATA, static_cast<std::size_t>(n), 0};
-        if (n == 0) return {SYSREADKIND::END, 0, 0};
+        if (n > 0) return {SysReadKind::Data, static_cast<std::size_t>(n), 0};
+        if (n == 0) return {SysReadKind::End, 0, 0};
         const int error = errno;
         if (error == EINTR) continue;
-        if (error != EAGAIN && error != EWOULDBLOCK) return {SYSREADKIND::FAILED, 0, error};
+        if (error != EAGAIN && error != EWOULDBLOCK) return {SysReadKind::Failed, 0, error};
         const int waitError = waitReady(fd, POLLIN);
-        if (waitError != 0 && waitError != EINTR) return {SYSREADKIND::FAILED, 0, waitError};
+        if (waitError != 0 && waitError != EINTR) return {SysReadKind::Failed, 0, waitError};
     }
 }
 
-void SYSCATCHINTERRUPT() {
+void sysCatchInterrupt() {
     if (st.catching) return;
     struct sigaction action {};
     action.sa_handler = onInterrupt;
@@ -83,19 +83,19 @@ void SYSCATCHINTERRUPT() {
     st.catching = ::sigaction(SIGINT, &action, nullptr) == 0;
 }
 
-void SYSCLEARINTERRUPT() { st.interrupted = 0; }
+void sysClearInterrupt() { st.interrupted = 0; }
 
 bool interruptMarked() { return st.interrupted != 0; }
 
-const char* SYSERRTEXT(int error) {
+const char* sysErrText(int error) {
     // strerrordesc_np reads a constant table: no locale, no buffer, safe in
     // a signal handler.
     const char* text = ::strerrordesc_np(error);
     return text != nullptr ? text : "Unknown error";
 }
 
-void SYSUSECALLS(const SYSCALLS& calls) { st.calls = calls; }
+void sysUseCalls(const SysCalls& calls) { st.calls = calls; }
 
-void SYSUSEREALCALLS() { st.calls = kRealCalls; }
+void sysUseRealCalls() { st.calls = kRealCalls; }
 
 } // namespace runtime

@@ -37,7 +37,7 @@ void savedPositionMessage(std::string_view head, std::uint32_t posn, const ScanS
 void startScan(ScanState& s) {
     s = ScanState{};
     for (std::size_t c = 0; c < s.upper.size(); ++c) {
-        char up = runtime::PLATUPPER(static_cast<char>(static_cast<unsigned char>(c)));
+        char up = runtime::platUpper(static_cast<char>(static_cast<unsigned char>(c)));
         s.upper[c] = static_cast<unsigned char>(up);
     }
 }

@@ -84,7 +84,7 @@ static_assert(core::ScanPolicy<TableClasses>);
 
 void FILLCLASSTABLE() { st.CLASSTABLE = kDefaultClasses; }
 
-void TKNINIT() {
+void tknInit() {
     core::startUp<TableClasses>();
     FILLCLASSTABLE();
 }

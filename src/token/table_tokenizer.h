@@ -18,7 +18,7 @@ extern char STOPCHR;
 extern TOKENKIND STOPKIND;
 
 // Module start-up: saved position cleared, class table filled.
-void TKNINIT();
+void tknInit();
 
 void FILLCLASSTABLE();
 void INITTKNBUF(const text::TEXTBUF& line);

@@ -126,7 +126,7 @@ struct SetClasses {
 
 static_assert(core::ScanPolicy<SetClasses>);
 
-void TKNINIT() {
+void tknInit() {
     core::startUp<SetClasses>();
     st.DELIMSET = kDefaultDelims;
     st.OPCHRSET = kDefaultOpChrs;

@@ -19,7 +19,7 @@ extern char STOPCHR;
 extern TOKENKIND STOPKIND;
 
 // Module start-up: saved position cleared, default character sets.
-void TKNINIT();
+void tknInit();
 
 void INITTKNBUF(const text::TEXTBUF& line);
 void SETDELIMSET(CharSet set);

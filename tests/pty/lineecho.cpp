@@ -19,13 +19,13 @@ void writeShown(const std::array<char, 256>& line) {
         if (ch == '\0') break;
         const auto code = static_cast<unsigned char>(ch);
         if (code >= 0x20 && code < 0x7F) {
-            runtime::WRTCHR(ch);
+            runtime::writeChar(ch);
             continue;
         }
-        runtime::WRTCHR('<');
-        runtime::WRTCHR(hex[code >> 4]);
-        runtime::WRTCHR(hex[code & 0xFu]);
-        runtime::WRTCHR('>');
+        runtime::writeChar('<');
+        runtime::writeChar(hex[code >> 4]);
+        runtime::writeChar(hex[code & 0xFu]);
+        runtime::writeChar('>');
     }
     runtime::WRTSTR("]");
     runtime::WRTLN();
@@ -34,7 +34,7 @@ void writeShown(const std::array<char, 256>& line) {
 } // namespace
 
 int main() {
-    runtime::CONINIT();
+    runtime::conInit();
     std::array<char, 256> line{};
     for (;;) {
         runtime::WRTSTR(" 21Jul03 Enter calc, or HELP: ");

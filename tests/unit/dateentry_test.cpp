@@ -29,9 +29,9 @@ class DateEntry : public ::testing::Test {
   protected:
     void SetUp() override {
         testutil::freshStart();
-        runtime::PLATPINTODAY({2003, 7, 21});
+        runtime::platPinToday({2003, 7, 21});
     }
-    void TearDown() override { runtime::PLATUNPIN(); }
+    void TearDown() override { runtime::platUnpin(); }
 };
 
 TEST_F(DateEntry, SerialDaysOfKnownDates) {

@@ -31,7 +31,7 @@ Date greg(std::int64_t n) {
 
 class DayNum : public ::testing::Test {
   protected:
-    void TearDown() override { runtime::PLATUNPIN(); }
+    void TearDown() override { runtime::platUnpin(); }
 };
 
 TEST_F(DayNum, JuldatenumOfKnownDates) {
@@ -137,7 +137,7 @@ TEST_F(DayNum, NamesAreNulPaddedElevenCharacterFields) {
 }
 
 TEST_F(DayNum, GettodayGivesThePinnedDate) {
-    runtime::PLATPINTODAY({2003, 7, 21});
+    runtime::platPinToday({2003, 7, 21});
     Date d{};
     GETTODAY(d.month, d.day, d.year);
     EXPECT_EQ(d, (Date{7, 21, 2003}));

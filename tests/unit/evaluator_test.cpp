@@ -26,7 +26,7 @@ using Regs = std::array<double, 8>;
 class Evaluator : public ::testing::Test {
   protected:
     void SetUp() override { testutil::freshStart(); }
-    void TearDown() override { runtime::PLATUNPIN(); }
+    void TearDown() override { runtime::platUnpin(); }
 
     // Evaluates a line and returns what it wrote on the console.
     std::string eval(const std::string& line) {
@@ -136,7 +136,7 @@ TEST_F(Evaluator, CalendarWordsStackEffects) {
 }
 
 TEST_F(Evaluator, TodayPushesTodaysDayNumber) {
-    runtime::PLATPINTODAY({2003, 7, 21});
+    runtime::platPinToday({2003, 7, 21});
     setRegs(kA);
     eval("TODAY");
     EXPECT_EQ(REGSTK, (Regs{731417, 10, 11, 12, 13, 14, 15, 16}));

@@ -1,4 +1,4 @@
-// Failure reporting: the floating-point control state FPINIT leaves behind,
+// Failure reporting: the floating-point control state fpInit leaves behind,
 // and, as death tests, the exact report and exit status of raised failures,
 // real processor faults, uncaught exceptions and failures during the report,
 // with the console output written before them reaching the output first.
@@ -41,7 +41,7 @@ std::uint32_t readMxcsr() {
 
 void writeMxcsr(std::uint32_t v) { __asm__ volatile("ldmxcsr %0" : : "m"(v) : "memory"); }
 
-// Whatever state the process was in, FPINIT leaves the x87 control word 0x037F
+// Whatever state the process was in, fpInit leaves the x87 control word 0x037F
 // (all masked, 64-bit significand, to nearest) and MXCSR 0x1F80 (all masked,
 // to nearest, no flush-to-zero or denormals-are-zero, no flags).
 TEST(FloatingPointState, FpinitSetsBothControlWords) {
@@ -60,7 +60,7 @@ TEST(FloatingPointState, FpinitSetsBothControlWords) {
     for (const Case& c : cases) {
         writeX87(c.x87);
         writeMxcsr(c.mxcsr);
-        runtime::FPINIT();
+        runtime::fpInit();
         const std::uint16_t x87 = readX87();
         const std::uint32_t mxcsr = readMxcsr();
         writeX87(savedX87);
@@ -74,7 +74,7 @@ TEST(FloatingPointState, FpinitSetsBothControlWords) {
 TEST(FloatingPointState, ExtendedAddKeepsA64BitSignificand) {
     const std::uint16_t savedX87 = readX87();
     writeX87(0x027F); // 53-bit precision, as some platforms start
-    runtime::FPINIT();
+    runtime::fpInit();
     volatile long double one = 1.0L;
     volatile long double tiny = 0x1p-63L;
     volatile long double sum = one + tiny; // stored before the control word is restored
@@ -192,10 +192,10 @@ testing::Matcher<const std::string&> stderrIs(std::string consoleOutput, std::st
 // In the child: leftovers of the parent's console go out first, then standard
 // output joins standard error, so the captured text shows the order of both.
 void startChild() {
-    runtime::CONFLUSH();
+    runtime::conFlush();
     ::dup2(2, 1);
-    runtime::CONINIT();
-    runtime::FAILINIT();
+    runtime::conInit();
+    runtime::failInit();
 }
 
 // ---------------------------------------------------------------------------
@@ -414,7 +414,7 @@ TEST(FailureDeathTest, FailureDuringTheReportIsNotReportedAgain) {
         EXPECT_EXIT(
             {
                 startChild();
-                runtime::ONHALT(c.second); // runs before the console flush
+                runtime::onHalt(c.second); // runs before the console flush
                 c.first();
             },
             testing::ExitedWithCode(255), stderrIs("first line\r\nno line end yet", c.shown))
@@ -438,20 +438,20 @@ TEST(FailureDeathTest, HaltFlushesTheConsoleAndExitsWithItsStatus) {
             startChild();
             runtime::WRTSTR("kept");
             runtime::WRTLN();
-            runtime::FAILDONE();
+            runtime::failDone();
             runtime::HALT(0);
         },
         testing::ExitedWithCode(0), testing::Matcher<const std::string&>("kept\r\n"));
 }
 
 #if !defined(__SANITIZE_ADDRESS__)
-// After FAILDONE a fault takes its default course again. (Skipped under
+// After failDone a fault takes its default course again. (Skipped under
 // AddressSanitizer, whose own handler is the default then.)
 TEST(FailureDeathTest, FaildoneRemovesTheHandler) {
     EXPECT_EXIT(
         {
             startChild();
-            runtime::FAILDONE();
+            runtime::failDone();
             writeNowhere();
         },
         testing::KilledBySignal(SIGSEGV), "");

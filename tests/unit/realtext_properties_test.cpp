@@ -44,9 +44,9 @@ class RealtextProperties : public ::testing::Test {
     std::mt19937_64 rng{20250104u};
     void SetUp() override {
         testutil::freshStart();
-        runtime::CONUSEMEMORY({});
+        runtime::conUseMemory({});
     }
-    void TearDown() override { runtime::CONUSESTDIO(); }
+    void TearDown() override { runtime::conUseStdio(); }
     template <class T> T pick(T low, T high) {
         return std::uniform_int_distribution<T>(low, high)(rng);
     }

@@ -65,10 +65,10 @@ TEST(SysWrite, GoesOnFromTheCountAndStopsAtAnError) {
         gScript = c.script;
         gNext = 0;
         gWritten.clear();
-        runtime::SYSUSECALLS({::read, scriptedWrite});
+        runtime::sysUseCalls({::read, scriptedWrite});
         std::size_t done = c.from;
-        const int result = runtime::SYSWRITE(fds[1], data, done);
-        runtime::SYSUSEREALCALLS();
+        const int result = runtime::sysWrite(fds[1], data, done);
+        runtime::sysUseRealCalls();
         EXPECT_EQ(gWritten, c.written) << c.what;
         EXPECT_EQ(result, c.result) << c.what;
         EXPECT_EQ(done, c.from + c.written.size()) << c.what;
@@ -91,13 +91,13 @@ ssize_t inputFails(int, void*, std::size_t) {
 
 // In the child: standard output joins standard error (the capture shows the
 // order of both) before the seam takes over.
-void startChild(const runtime::SYSCALLS& calls) {
-    runtime::CONFLUSH();
+void startChild(const runtime::SysCalls& calls) {
+    runtime::conFlush();
     ::dup2(2, 1);
-    runtime::CONUSESTDIO();
-    runtime::CONINIT();
-    runtime::FAILINIT();
-    runtime::SYSUSECALLS(calls);
+    runtime::conUseStdio();
+    runtime::conInit();
+    runtime::failInit();
+    runtime::sysUseCalls(calls);
 }
 
 TEST(SysIoDeathTest, InputOutputErrorsAreReportedOnce) {
@@ -106,7 +106,7 @@ TEST(SysIoDeathTest, InputOutputErrorsAreReportedOnce) {
         {
             startChild({inputFails, ::write});
             runtime::WRTSTR("prompt: ");
-            (void)runtime::CONATEND();
+            (void)runtime::conAtEnd();
         },
         testing::ExitedWithCode(255),
         testing::Matcher<const std::string&>("prompt: rpncalc: cannot read standard input: " + eio))
@@ -115,7 +115,7 @@ TEST(SysIoDeathTest, InputOutputErrorsAreReportedOnce) {
         {
             startChild({::read, outputFails});
             runtime::WRTSTR("lost");
-            runtime::CONFLUSH();
+            runtime::conFlush();
             runtime::WRTSTR("never tried");
             runtime::HALT(0);
         },

@@ -305,7 +305,7 @@ TEST_F(TableTokenizer, PositionMessagesAreWordForWordThoseOfTheFirstTokenizer) {
 }
 
 TEST_F(TableTokenizer, KeepsItsOwnStateApartFromTheFirstTokenizer) {
-    token::TKNINIT();
+    token::tknInit();
     token::INITTKNBUF(makeBuf("first line"));
     table::INITTKNBUF(makeBuf("9 x"));
     table::STOTKNPOSN();

@@ -17,11 +17,11 @@ inline void freshStart() { calc::startModules(calc::StartFor::Library); }
 
 // Points the console at memory for the lifetime of the object.
 struct CapturedConsole {
-    explicit CapturedConsole(std::string_view input = {}) { runtime::CONUSEMEMORY(input); }
-    ~CapturedConsole() { runtime::CONUSESTDIO(); }
+    explicit CapturedConsole(std::string_view input = {}) { runtime::conUseMemory(input); }
+    ~CapturedConsole() { runtime::conUseStdio(); }
     CapturedConsole(const CapturedConsole&) = delete;
     CapturedConsole& operator=(const CapturedConsole&) = delete;
-    std::string take() { return runtime::CONTAKEOUTPUT(); }
+    std::string take() { return runtime::conTakeOutput(); }
 };
 
 // A TEXTBUF holding s, NUL-terminated when shorter than 256, with COUNT and

@@ -655,7 +655,7 @@ TEST_F(Tokenizer, TknInitRestoresTheDefaultsAndClearsTheSavedPosition) {
     SETDELIMSET(setOf("x"));
     INITTKNBUF(makeBuf("abc"));
     STOTKNPOSN();
-    TKNINIT();
+    tknInit();
     EXPECT_EQ(CURPOSN(), 0u);
     EXPECT_EQ(STOPCHR, '\0');
     EXPECT_EQ(STOPKIND, DLM);

@@ -53,7 +53,7 @@ struct EditState {
     EditLine* el = nullptr;
     HistoryW* hist = nullptr;
     HistEventW ev{};
-    bool on = false;          // EDITSTART found two terminals
+    bool on = false;          // editStart found two terminals
     bool startFailed = false; // the editor could not be made: plain lines for good
     // NUL-terminated, wide: libedit would otherwise convert it (allocating) on
     // every redraw.
@@ -161,7 +161,7 @@ bool waitForKey(bool& continued, bool& resized) {
 }
 
 // libedit's key reader: 1 with a character, 0 at the end of the input, -1
-// after a Ctrl-C or a failed read (which EDITREAD then handles).
+// after a Ctrl-C or a failed read (which editRead then handles).
 int readKey(EditLine* el, wchar_t* ch) {
     EditState& s = st;
     *ch = L'\0';
@@ -178,21 +178,21 @@ int readKey(EditLine* el, wchar_t* ch) {
             continue;
         }
         char byte = 0;
-        const SYSREADRESULT got = SYSREAD(0, std::span<char>(&byte, 1));
+        const SysReadResult got = sysRead(0, std::span<char>(&byte, 1));
         switch (got.kind) {
-        case SYSREADKIND::DATA:
+        case SysReadKind::Data:
             s.pending[s.pendingLen++] = byte;
             decode(s);
             continue;
-        case SYSREADKIND::END:
+        case SysReadKind::End:
             s.pendingLen = 0;
             return 0;
-        case SYSREADKIND::INTERRUPTED:
+        case SysReadKind::Interrupted:
             s.interrupted = true;
             s.pendingLen = 0;
             errno = EINTR;
             return -1;
-        case SYSREADKIND::FAILED:
+        case SysReadKind::Failed:
             s.readError = got.error;
             errno = got.error;
             return -1;
@@ -221,8 +221,8 @@ void toBytes(const wchar_t* line, std::size_t count, std::string& out) {
 void newLineAfterInterrupt() {
     constexpr char kLineEnd[] = {'\r', '\n'};
     std::size_t done = 0;
-    const int error = SYSWRITE(1, kLineEnd, done);
-    if (error != 0) IOFAIL(IOCHANNEL::OUTPUT, error);
+    const int error = sysWrite(1, kLineEnd, done);
+    if (error != 0) ioFail(IoChannel::Output, error);
 }
 
 // Makes the editor. False when it cannot be made (no memory, say): the
@@ -254,7 +254,7 @@ bool startEditor(EditState& s) {
 
 } // namespace
 
-bool EDITSTART() {
+bool editStart() {
     EditState& s = st;
     if (s.on) return true;
     if (::isatty(0) != 1 || ::isatty(1) != 1) return false;
@@ -263,7 +263,7 @@ bool EDITSTART() {
     // user's locale. Nothing else of the program depends on the locale.
     std::setlocale(LC_CTYPE, "");
     termsig::install(s.saved);
-    ONHALT(termsig::restoreShellModes);
+    onHalt(termsig::restoreShellModes);
     s.on = true;
     return true;
 }
@@ -276,7 +276,7 @@ bool editReady() {
     return s.el != nullptr;
 }
 
-bool EDITREAD(std::span<const char> prompt, std::span<const char>& text) {
+bool editRead(std::span<const char> prompt, std::span<const char>& text) {
     EditState& s = st;
     text = {};
     if (s.el == nullptr) return false;
@@ -288,7 +288,7 @@ bool EDITREAD(std::span<const char> prompt, std::span<const char>& text) {
     }
     s.prompt[n] = L'\0';
 
-    SYSCLEARINTERRUPT(); // a Ctrl-C before the prompt showed discards nothing
+    sysClearInterrupt(); // a Ctrl-C before the prompt showed discards nothing
     int count = 0;
     const wchar_t* line = nullptr;
     for (;;) {
@@ -320,7 +320,7 @@ bool EDITREAD(std::span<const char> prompt, std::span<const char>& text) {
             newLineAfterInterrupt();
             continue;
         }
-        if (s.readError != 0) IOFAIL(IOCHANNEL::INPUT, s.readError);
+        if (s.readError != 0) ioFail(IoChannel::Input, s.readError);
         if (count < 0 && errno == EINTR && s.readError == 0) continue;
         return false;
     }

@@ -4,11 +4,11 @@
 
 namespace runtime {
 
-bool EDITSTART() { return false; }
+bool editStart() { return false; }
 
 bool editReady() { return false; }
 
-bool EDITREAD(std::span<const char>, std::span<const char>& text) {
+bool editRead(std::span<const char>, std::span<const char>& text) {
     text = {};
     return false;
 }
