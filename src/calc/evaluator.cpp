@@ -73,7 +73,7 @@ double evalTokens() {
     double real = 0.0;
     std::uint32_t rc = 0;
     for (;;) {
-        token::GETTKNREAL(tkn, kind, value, real, rc);
+        token::evalToken(tkn, kind, value, real, rc);
         // Return code 1 is the end of the line; every other nonzero code ends
         // the evaluation too, after the tokenizer has said what it had to say.
         if (rc != token::kTknOk) break;

@@ -107,14 +107,14 @@ template <ScanPolicy P> void rescanNumber(text::TEXTBUF& tkn, double& real, bool
 }
 
 // GETTKNREAL's quick path for the tokens nearly every line is made of: a
-// plain number (plain::readPlainNumber) and a one-character operator symbol, each
-// followed by a delimiter or the end of the line. It reads such a token once
+// plain number (plain::readPlainNumber), an operator symbol and an unquoted
+// word, each followed by a delimiter or the end of the line. It reads such a token once
 // and gives exactly what GETTKN and the re-scan give, position, stop record
 // and token text included; for every other token it returns false having
 // changed nothing, and the general way takes over. P::plainDigits() tells
 // whether the module's classes make "0" to "9" digits and "." a word
 // character, as the plain-number reader takes them.
-template <ScanPolicy P> struct QuickToken {
+template <ScanPolicy P, bool full = true> struct QuickToken {
     using Value = typename P::Value;
     Cursor<P> in{};
     char ch = '\0';
@@ -132,34 +132,82 @@ template <ScanPolicy P> struct QuickToken {
             if (!number(value, real)) return false;
             kind = TOKENKIND::NUMBER;
         } else if (cls == TOKENKIND::OPERATOR) {
-            if (!singleOperator(value)) return false;
+            if (!symbol(value)) return false;
             kind = TOKENKIND::OPERATOR;
             real = 0.0;
         } else {
-            return false;
+            if (!word(value)) return false;
+            kind = TOKENKIND::WORD;
+            real = 0.0;
         }
         setStop<P>(ch, cls);
-        endText(tkn);
-        tkn.ORIGCNT = tkn.COUNT;
+        if (full || kind != TOKENKIND::NUMBER) {
+            endText(tkn);
+            tkn.ORIGCNT = tkn.COUNT;
+        }
         in.save();
         P::kScan.PREVPOSN = start;
         rc = kind == TOKENKIND::OPERATOR && value == 0 ? kTknBadOperator : kTknOk;
         return true;
     }
 
-    // The operator character just read, when a delimiter (handed back) or
-    // the end of the line follows it; false for a longer symbol or an
-    // operator character directly before a digit or a word character. Its
-    // code is 0 for a character a replaced set made an operator character.
-    bool singleOperator(Value& value) {
-        const char op = ch;
-        if (in.next(ch, cls)) {
+    // The operator symbol whose first character was just read, of one or
+    // two characters, when a delimiter (handed back) or the end of the line
+    // follows it; false for a symbol before a digit or a word character, for
+    // two characters that are no symbol of their own ("=="), and for three
+    // operator characters in a row. A one-character symbol's code is 0 for a
+    // character a replaced set made an operator character.
+    bool symbol(Value& value) {
+        const char first = ch;
+        char second = '\0';
+        bool more = in.next(ch, cls);
+        if (more && cls == TOKENKIND::OPERATOR) {
+            second = ch;
+            if (second == '\0') return false;
+            more = in.next(ch, cls);
+        }
+        if (more) {
             if (cls != TOKENKIND::DELIMITER) return false;
             in.back(); // pos >= 2 here: it cannot fail
         }
-        tkn.CHARS[0] = op;
+        std::uint32_t code = kSingleOpCodes<P>[static_cast<unsigned char>(first)];
+        tkn.CHARS[0] = first;
         tkn.COUNT = 1;
-        value = static_cast<Value>(kSingleOpCodes<P>[static_cast<unsigned char>(op)]);
+        if (second != '\0') {
+            // As GETOPCODE reads two characters: a symbol and "=", or a pair.
+            if (code == 0) return false;
+            if (second == '=' && first != '=' && first != '#') {
+                ++code;
+            } else {
+                code = opCodeOf<P>(first, second);
+                if (code == 0) return false;
+            }
+            tkn.CHARS[1] = second;
+            tkn.COUNT = 2;
+        }
+        value = static_cast<Value>(code);
+        return true;
+    }
+
+    // The word whose first character was just read, when it ends at a
+    // delimiter (consumed) or the end of the line: upper-cased word and
+    // digit characters, its value the sum of their codes. False for a quoted
+    // word, a word beginning with "." (".5" is a number), a word an operator
+    // character ends, one longer than kMaxWord and a NUL of word class.
+    bool word(Value& value) {
+        if (ch == '\'' || ch == '"' || ch == '.' || ch == '\0') return false;
+        // Declining part way, the text holds a beginning of what the general
+        // way writes over it.
+        Value sum = static_cast<Value>(static_cast<unsigned char>(ch));
+        tkn.CHARS[0] = ch;
+        std::uint32_t len = 1;
+        while (in.next(ch, cls) && cls != TOKENKIND::DELIMITER) {
+            if (cls == TOKENKIND::OPERATOR || ch == '\0' || len == kMaxWord) return false;
+            tkn.CHARS[len++] = ch;
+            sum = P::addWordCode(sum, static_cast<unsigned char>(ch));
+        }
+        tkn.COUNT = len;
+        value = sum;
         return true;
     }
 
@@ -185,6 +233,8 @@ template <ScanPolicy P> struct QuickToken {
             cls = TOKENKIND::DELIMITER;
             in.pos = in.count + 1;
         }
+        real = n.real;
+        if (!full) return true;               // the evaluator reads a number's real alone
         const std::uint32_t len = n.end - at; // at most 41: no cut
         tkn.CHARS[0] = '0';
         for (std::uint32_t k = 0; k < len; ++k) tkn.CHARS[1 + k] = chars[at + k];
@@ -195,7 +245,6 @@ template <ScanPolicy P> struct QuickToken {
             if (!P::digitFits(value, kept, d)) break;
             value = static_cast<Value>(value * 10 + d);
         }
-        real = n.real;
         return true;
     }
 };
@@ -237,11 +286,13 @@ template <ScanPolicy P>
 
 // GETTKNREAL: the quick path where it applies, else the general way. With
 // quick false it always goes the general way, which the quick path is
-// checked against.
-template <ScanPolicy P, bool quick = true>
+// checked against. With full false, a number the quick path reads leaves
+// the token's text and integer value as they were: the evaluator reads only
+// its real.
+template <ScanPolicy P, bool quick = true, bool full = true>
 void getTknReal(text::TEXTBUF& tkn, TOKENKIND& kind, typename P::Value& value, double& real,
                 std::uint32_t& rc) {
-    if (quick && QuickToken<P>(tkn).run(kind, value, real, rc)) return;
+    if (quick && QuickToken<P, full>(tkn).run(kind, value, real, rc)) return;
     getTknRealGeneral<P>(tkn, kind, value, real, rc);
 }
 

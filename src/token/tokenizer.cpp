@@ -163,6 +163,10 @@ void GETTKNREAL(text::TEXTBUF& tkn, TOKENKIND& kind, std::int64_t& value, double
                 std::uint32_t& rc) {
     core::getTknReal<SetClasses>(tkn, kind, value, real, rc);
 }
+void evalToken(text::TEXTBUF& tkn, TOKENKIND& kind, std::int64_t& value, double& real,
+               std::uint32_t& rc) {
+    core::getTknReal<SetClasses, true, false>(tkn, kind, value, real, rc);
+}
 void general::GETTKNREAL(text::TEXTBUF& tkn, TOKENKIND& kind, std::int64_t& value, double& real,
                          std::uint32_t& rc) {
     core::getTknReal<SetClasses, false>(tkn, kind, value, real, rc);

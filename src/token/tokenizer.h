@@ -33,6 +33,10 @@ void RCLTKNPOSN();
 void GETTKN(text::TEXTBUF& tkn, TOKENKIND& kind, std::int64_t& value, std::uint32_t& rc);
 void GETTKNREAL(text::TEXTBUF& tkn, TOKENKIND& kind, std::int64_t& value, double& real,
                 std::uint32_t& rc);
+// GETTKNREAL for the evaluator, which reads a number's real alone: a plain
+// number leaves the text and the integer value as they were.
+void evalToken(text::TEXTBUF& tkn, TOKENKIND& kind, std::int64_t& value, double& real,
+               std::uint32_t& rc);
 void UNGETTKN(std::uint32_t& fail);
 void GETOPCODE(text::TEXTBUF& tkn, std::uint32_t& code, std::uint32_t& fail);
 void GETTKNTODELIM(text::TEXTBUF& tkn, std::int64_t& value, std::uint32_t& rc);
