@@ -21,30 +21,28 @@
 using fuzzcheck::require;
 
 // The evaluator's token loop, observed from outside. This target is linked
-// with --wrap for the tokenizer's INITTKNBUF and GETTKNREAL (see
+// with --wrap for the tokenizer's INITTKNBUF and evalToken (see
 // fuzz/CMakeLists.txt), so the evaluator's calls arrive here and are passed
 // on to the real procedures; the names below are the linker's for them.
 namespace fuzzwrap {
 
 void realINITTKNBUF(const text::TEXTBUF& line) __asm__(
     "__real__ZN5token10INITTKNBUFERKN4text7TEXTBUFE");
-void realGETTKNREAL(
+void realEvalToken(
     text::TEXTBUF& tkn, token::TOKENKIND& kind, std::int64_t& value, double& real,
-    std::uint32_t&
-        rc) __asm__("__real__ZN5token10GETTKNREALERN4text7TEXTBUFERNS_9TOKENKINDERlRdRj");
+    std::uint32_t& rc) __asm__("__real__ZN5token9evalTokenERN4text7TEXTBUFERNS_9TOKENKINDERlRdRj");
 void INITTKNBUF(const text::TEXTBUF& line) __asm__(
     "__wrap__ZN5token10INITTKNBUFERKN4text7TEXTBUFE");
-void GETTKNREAL(
+void evalToken(
     text::TEXTBUF& tkn, token::TOKENKIND& kind, std::int64_t& value, double& real,
-    std::uint32_t&
-        rc) __asm__("__wrap__ZN5token10GETTKNREALERN4text7TEXTBUFERNS_9TOKENKINDERlRdRj");
+    std::uint32_t& rc) __asm__("__wrap__ZN5token9evalTokenERN4text7TEXTBUFERNS_9TOKENKINDERlRdRj");
 
-// The tokenizer's end state after a whole-line scan, which starts it on the
-// line in place of INITTKNBUF.
-void realEndOfLine(const text::TEXTBUF& line, std::uint32_t start) __asm__(
-    "__real__ZN5token5plain9endOfLineERKN4text7TEXTBUFEj");
-void endOfLine(const text::TEXTBUF& line,
-               std::uint32_t start) __asm__("__wrap__ZN5token5plain9endOfLineERKN4text7TEXTBUFEj");
+// The tokenizer's state behind the plain tokens a line begins with, which
+// starts it on the line in place of INITTKNBUF.
+void realResumeAt(const text::TEXTBUF& line, std::uint32_t prev, std::uint32_t next,
+                  char stop) __asm__("__real__ZN5token5plain8resumeAtERKN4text7TEXTBUFEjjc");
+void resumeAt(const text::TEXTBUF& line, std::uint32_t prev, std::uint32_t next,
+              char stop) __asm__("__wrap__ZN5token5plain8resumeAtERKN4text7TEXTBUFEjjc");
 
 struct LineScan {
     std::uint32_t lines = 0; // lines started: one per evaluated line
@@ -60,15 +58,17 @@ void INITTKNBUF(const text::TEXTBUF& line) {
     scan.tokens = 0;
 }
 
-void endOfLine(const text::TEXTBUF& line, std::uint32_t start) {
-    realEndOfLine(line, start);
+void resumeAt(const text::TEXTBUF& line, std::uint32_t prev, std::uint32_t next, char stop) {
+    realResumeAt(line, prev, next, stop);
     ++scan.lines;
+    scan.count = line.COUNT;
+    scan.tokens = 0;
 }
 
-void GETTKNREAL(text::TEXTBUF& tkn, token::TOKENKIND& kind, std::int64_t& value, double& real,
-                std::uint32_t& rc) {
+void evalToken(text::TEXTBUF& tkn, token::TOKENKIND& kind, std::int64_t& value, double& real,
+               std::uint32_t& rc) {
     const std::uint32_t before = token::CURPOSN();
-    realGETTKNREAL(tkn, kind, value, real, rc);
+    realEvalToken(tkn, kind, value, real, rc);
     ++scan.tokens;
     if (rc == 0)
         require(token::CURPOSN() > before, "the evaluator was handed a token that did not move on");

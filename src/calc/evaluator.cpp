@@ -105,9 +105,9 @@ double EVALLINE(text::TEXTBUF line) {
 }
 
 double evalTrimmed(const text::TEXTBUF& line) {
-    // The whole-line lane, for which the tokenizer takes the line itself.
+    // The whole-line lane takes the plain tokens the line begins with; the
+    // tokenizer then stands where the token loop goes on.
     if (fast::evalPlain(line)) return REGSTK[X];
-    token::INITTKNBUF(line);
     return evalTokens();
 }
 

@@ -3,7 +3,8 @@
 // reads them. A number is pushed (a lift, then X); an arithmetic operator
 // stores X in LASTX, combines Y and X (calc/operators.h) into X and drops; a
 // swap exchanges X and Y and leaves LASTX alone. The lane works on a copy of
-// the registers and stores them only once the whole line has proved plain.
+// the registers and stores them once, when the line or its plain beginning
+// is done.
 #include "calc/fastline.h"
 
 #include "calc/operators.h"
@@ -48,9 +49,9 @@ struct Ring {
 
 bool evalPlain(const text::TEXTBUF& line) {
     Ring registers;
-    if (!token::plain::scanLine(line, registers)) return false;
+    const bool whole = token::plain::scanLine(line, registers);
     registers.store();
-    return true;
+    return whole;
 }
 
 } // namespace calc::fast

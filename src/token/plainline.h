@@ -4,11 +4,11 @@
 // A plain line is made of plain numbers and the symbols + - * / <> >< on
 // their own, divided by delimiters of the sets in force: "224.9 418.35 -",
 // "  7.,;8 ;, *  ", "1 2 <>". scanLine hands its tokens to a sink as it reads
-// them and, when the whole line is plain, leaves the tokenizer exactly as
-// INITTKNBUF and GETTKNREAL until the end of the line leave it; any other
-// line ("-5 3 +", "1+2", "2 SQRT", "1E3", ".5", "1 2 <><>") it refuses,
-// having changed nothing in the tokenizer; the sink may have had some of its
-// tokens by then, and must hold them apart until the scan returns true.
+// them, up to the first token that is not plain ("-5" in "1 -5 +", "+2" in
+// "1+2", "SQRT" in "2 SQRT", "1E3", ".5", the second "<>" in "1 2 <><>"),
+// and leaves the tokenizer exactly as INITTKNBUF and GETTKNREAL leave it
+// after the tokens the sink has had: at the end of a plain line, or where
+// GETTKNREAL goes on with the rest.
 #pragma once
 
 #include "realtext/realtext.h"
@@ -85,8 +85,10 @@ inline std::uint64_t wholeOf(std::uint64_t x, std::uint32_t len) {
 // Reads the plain number that begins at chars[i] (a decimal digit), the line
 // ending before index n; false for a number with more digits than a plain
 // one may have. Whatever follows the number is the caller's to judge.
-inline bool readPlainNumber(const std::array<char, kTextCap>& chars, std::uint32_t i,
-                            std::uint32_t n, PlainNumber& out) {
+// Inlined into both readers: called, its result would go through memory.
+[[gnu::always_inline]] inline bool readPlainNumber(const std::array<char, kTextCap>& chars,
+                                                   std::uint32_t i, std::uint32_t n,
+                                                   PlainNumber& out) {
     assert(i < n && n <= kTextCap && isDecimalDigit(chars[i]));
     const char* s = chars.data();
     // Up to seven digits, a point and up to seven places are read as two
@@ -150,38 +152,72 @@ struct Classes {
 // The tokenizer's classes for the whole-line scan, rebuilt whenever a set
 // is replaced (tokenizer.cpp).
 const Classes& classesInForce();
-// Leaves the tokenizer as INITTKNBUF on line and GETTKNREAL until its end
-// leave it, the last scan having begun at position start.
-void endOfLine(const text::TEXTBUF& line, std::uint32_t start);
+// Leaves the tokenizer as INITTKNBUF on line and GETTKNREAL leave it after
+// a token: the last scan began at position prev and stopped at the delimiter
+// stop (raw, NUL at the end of the line), the next one begins at position
+// next. With prev 0, no token was read: INITTKNBUF alone.
+void resumeAt(const text::TEXTBUF& line, std::uint32_t prev, std::uint32_t next, char stop);
 
-// Scans line whole when it is plain, handing its tokens to sink as they
+// The tokenizer behind the plain tokens before position start (1: none),
+// which GETTKNREAL goes on from. Worked out from the text rather than kept
+// while the tokens go by: each plain token is a run of non-delimiters with a
+// delimiter behind it, which a number consumes and a symbol hands back.
+inline void handOverAt(const text::TEXTBUF& line, const Classes& classes, std::uint32_t start) {
+    if (start == 1) {
+        resumeAt(line, 0, 1, '\0');
+        return;
+    }
+    const std::array<char, kTextCap>& chars = line.CHARS;
+    auto delim = [&](std::uint32_t i) {
+        return classes.of[static_cast<unsigned char>(chars[i])] == kDelim;
+    };
+    // A number's delimiter lies before start, a symbol's at it.
+    const std::uint32_t stop = delim(start - 2) ? start - 2 : start - 1;
+    std::uint32_t first = stop;
+    while (first > 0 && !delim(first - 1)) --first;
+    std::uint32_t end = first; // behind the token before the last, if any
+    while (end > 0 && delim(end - 1)) --end;
+    std::uint32_t prev = 1;
+    if (end > 0) {
+        const char last = chars[end - 1];
+        prev = isDecimalDigit(last) || last == '.' ? end + 2 : end + 1;
+    }
+    resumeAt(line, prev, start, chars[stop]);
+}
+
+// Scans line as far as it is plain, handing its tokens to sink as they
 // come: sink.number(value) with the value GETTKNREAL reads, sink.arithmetic
-// with the code of + - * /, sink.swap() for <> and ><. Returns false as soon
-// as the line proves not plain.
+// with the code of + - * /, sink.swap() for <> and ><. Returns whether the
+// whole line was plain; either way the tokenizer stands behind the tokens
+// the sink has had.
 template <class Sink> bool scanLine(const text::TEXTBUF& line, Sink& sink) {
     const Classes& classes = classesInForce();
-    if (!classes.plainDigits) return false;
     const std::uint32_t n = std::min(line.COUNT, kTextCap);
     const std::array<char, kTextCap>& chars = line.CHARS;
+    // Where GETTKNREAL's scan after the token just read begins.
+    std::uint32_t start = 1;
+    auto handOver = [&] {
+        handOverAt(line, classes, start);
+        return false;
+    };
+    if (!classes.plainDigits) return handOver();
     auto cls = [&](std::uint32_t i) { return classes.of[static_cast<unsigned char>(chars[i])]; };
     auto isDelim = [&](std::uint32_t i) { return i == n || cls(i) == kDelim; };
     std::uint32_t i = 0;
-    // Where GETTKNREAL's scan after the token just read begins.
-    std::uint32_t start = 1;
     for (;;) {
         while (i < n && cls(i) == kDelim) ++i;
         if (i == n) break;
         const std::uint8_t c = cls(i);
         if (c == kDigit) {
             PlainNumber number;
-            if (!readPlainNumber(chars, i, n, number) || !isDelim(number.end)) return false;
+            if (!readPlainNumber(chars, i, n, number) || !isDelim(number.end)) return handOver();
             sink.number(number.real);
             // The delimiter behind it is consumed: the next scan begins
             // behind it, and so does the search for the next token.
             i = number.end < n ? number.end + 1 : n;
             start = i + 1;
         } else if (c >= kAdd) {
-            if (!isDelim(i + 1)) return false;
+            if (!isDelim(i + 1)) return handOver();
             // Plus, Minus, Times and Divide are 8, 10, 12 and 14.
             sink.arithmetic(static_cast<OpCode>(static_cast<std::uint32_t>(OpCode::Plus) +
                                                 2 * static_cast<std::uint32_t>(c - kAdd)));
@@ -192,15 +228,16 @@ template <class Sink> bool scanLine(const text::TEXTBUF& line, Sink& sink) {
         } else if (c == kLess || c == kGreater) {
             // "<>" or "><": the other angle behind it, then a delimiter or the end.
             if (i + 1 == n || cls(i + 1) != (c == kLess ? kGreater : kLess) || !isDelim(i + 2))
-                return false;
+                return handOver();
             sink.swap();
             start = i + 3;
             i = std::min(i + 3, n);
         } else {
-            return false;
+            return handOver();
         }
     }
-    endOfLine(line, start);
+    // The last scan, from start, meets the end of the line.
+    resumeAt(line, start, n + 1, '\0');
     return true;
 }
 

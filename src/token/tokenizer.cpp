@@ -202,11 +202,13 @@ void GETTKNTODELIM(text::TEXTBUF& tkn, std::int64_t& value, std::uint32_t& rc) {
 
 const plain::Classes& plain::classesInForce() { return st.plainClasses; }
 
-void plain::endOfLine(const text::TEXTBUF& line, std::uint32_t start) {
+void plain::resumeAt(const text::TEXTBUF& line, std::uint32_t prev, std::uint32_t next, char stop) {
     INITTKNBUF(line);
-    st.scan.PREVPOSN = start;
-    st.scan.CURPOSN = st.scan.TKNBUF.COUNT + 1;
-    core::setStop<SetClasses>('\0', TOKENKIND::DELIMITER);
+    if (prev == 0) return;
+    st.scan.PREVPOSN = prev;
+    st.scan.CURPOSN = next;
+    core::setStop<SetClasses>(static_cast<char>(st.scan.upper[static_cast<unsigned char>(stop)]),
+                              TOKENKIND::DELIMITER);
 }
 
 // d / q for digit d at each place after the point, q stepping 10, 100, ...

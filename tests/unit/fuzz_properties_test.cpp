@@ -140,6 +140,12 @@ TEST(DialogueProperty, LaneTakesPlainLinesOnly) {
         {"1\t2\t+", false, true},               // tab: a word character, or a delimiter
         {"3 4\t*\t", false, true},
         {"\t5 6 <>", false, true},
+        // A plain beginning taken by the lane, the rest by the token loop.
+        {"1 2 + sqrt 3 *", false, false},
+        {"4,5;LASTX <> 6 ><,STO", false, false},
+        {"7 8 - -2 <>", false, false},
+        {"9 <> 1.5E2 +", false, false},
+        {"3\t4 * SWAP", false, false},
     };
     testutil::CapturedConsole con;
     for (bool tab : {false, true}) {
