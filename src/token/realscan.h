@@ -108,10 +108,11 @@ template <ScanPolicy P> void rescanNumber(text::TEXTBUF& tkn, double& real, bool
 
 // GETTKNREAL's quick path for the tokens nearly every line is made of: a
 // plain number (plain::readPlainNumber), an operator symbol and an unquoted
-// word, each followed by a delimiter or the end of the line. It reads such a token once
-// and gives exactly what GETTKN and the re-scan give, position, stop record
-// and token text included; for every other token it returns false having
-// changed nothing, and the general way takes over. P::plainDigits() tells
+// word, each followed by a delimiter or the end of the line, and the end of
+// the line itself. It reads such a token once and gives exactly what GETTKN
+// and the re-scan give, position, stop record and token text included; for
+// every other token it returns false having changed nothing but the text
+// (see word()), and the general way takes over. P::plainDigits() tells
 // whether the module's classes make "0" to "9" digits and "." a word
 // character, as the plain-number reader takes them.
 template <ScanPolicy P, bool full = true> struct QuickToken {
@@ -125,10 +126,22 @@ template <ScanPolicy P, bool full = true> struct QuickToken {
 
     bool run(TOKENKIND& kind, Value& value, double& real, std::uint32_t& rc) {
         const std::uint32_t start = in.pos;
+        bool atEnd = false;
         do {
-            if (!in.next(ch, cls) || ch == '\0') return false;
+            if (!in.next(ch, cls)) {
+                // Position 0 reads as the end too: left to the general way.
+                if (start == 0) return false;
+                atEnd = true;
+                break;
+            }
+            if (ch == '\0') return false; // a NUL before any token ends the scan
         } while (cls == TOKENKIND::DELIMITER);
-        if (cls == TOKENKIND::NUMBER) {
+        if (atEnd) {
+            kind = TOKENKIND::DELIMITER;
+            value = 0;
+            real = 0.0;
+            tkn.COUNT = 0;
+        } else if (cls == TOKENKIND::NUMBER) {
             if (!number(value, real)) return false;
             kind = TOKENKIND::NUMBER;
         } else if (cls == TOKENKIND::OPERATOR) {
@@ -147,7 +160,9 @@ template <ScanPolicy P, bool full = true> struct QuickToken {
         }
         in.save();
         P::kScan.PREVPOSN = start;
-        rc = kind == TOKENKIND::OPERATOR && value == 0 ? kTknBadOperator : kTknOk;
+        rc = kind == TOKENKIND::DELIMITER                ? kTknEndOfLine
+             : kind == TOKENKIND::OPERATOR && value == 0 ? kTknBadOperator
+                                                         : kTknOk;
         return true;
     }
 
@@ -195,17 +210,24 @@ template <ScanPolicy P, bool full = true> struct QuickToken {
     // word, a word beginning with "." (".5" is a number), a word an operator
     // character ends, one longer than kMaxWord and a NUL of word class.
     bool word(Value& value) {
-        if (ch == '\'' || ch == '"' || ch == '.' || ch == '\0') return false;
+        // A NUL of word or digit class ends a word in the general way as if
+        // it were a closing quote: such sets are left to it.
+        if (ch == '\'' || ch == '"' || ch == '.' || ch == '\0' ||
+            P::classOf(0) >= TOKENKIND::NUMBER)
+            return false;
         // Declining part way, the text holds a beginning of what the general
         // way writes over it.
         Value sum = static_cast<Value>(static_cast<unsigned char>(ch));
         tkn.CHARS[0] = ch;
         std::uint32_t len = 1;
-        while (in.next(ch, cls) && cls != TOKENKIND::DELIMITER) {
-            if (cls == TOKENKIND::OPERATOR || ch == '\0' || len == kMaxWord) return false;
+        // Word and digit characters go on (NUMBER and WORD are the classes
+        // above OPERATOR).
+        while (in.next(ch, cls) && cls >= TOKENKIND::NUMBER) {
+            if (len == kMaxWord) return false;
             tkn.CHARS[len++] = ch;
             sum = P::addWordCode(sum, static_cast<unsigned char>(ch));
         }
+        if (cls == TOKENKIND::OPERATOR) return false;
         tkn.COUNT = len;
         value = sum;
         return true;
