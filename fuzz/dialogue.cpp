@@ -37,12 +37,17 @@ void evalToken(
     text::TEXTBUF& tkn, token::TOKENKIND& kind, std::int64_t& value, double& real,
     std::uint32_t& rc) __asm__("__wrap__ZN5token9evalTokenERN4text7TEXTBUFERNS_9TOKENKINDERlRdRj");
 
-// The tokenizer's state behind the plain tokens a line begins with, which
-// starts it on the line in place of INITTKNBUF.
+// The tokenizer's state at the end of a plain line, or behind the plain
+// tokens a line begins with, which starts it on the line in place of
+// INITTKNBUF.
 void realResumeAt(const text::TEXTBUF& line, std::uint32_t prev, std::uint32_t next,
                   char stop) __asm__("__real__ZN5token5plain8resumeAtERKN4text7TEXTBUFEjjc");
 void resumeAt(const text::TEXTBUF& line, std::uint32_t prev, std::uint32_t next,
               char stop) __asm__("__wrap__ZN5token5plain8resumeAtERKN4text7TEXTBUFEjjc");
+void realHandOverAt(const text::TEXTBUF& line, std::uint32_t start) __asm__(
+    "__real__ZN5token5plain10handOverAtERKN4text7TEXTBUFEj");
+void handOverAt(const text::TEXTBUF& line, std::uint32_t start) __asm__(
+    "__wrap__ZN5token5plain10handOverAtERKN4text7TEXTBUFEj");
 
 struct LineScan {
     std::uint32_t lines = 0; // lines started: one per evaluated line
@@ -60,6 +65,13 @@ void INITTKNBUF(const text::TEXTBUF& line) {
 
 void resumeAt(const text::TEXTBUF& line, std::uint32_t prev, std::uint32_t next, char stop) {
     realResumeAt(line, prev, next, stop);
+    ++scan.lines;
+    scan.count = line.COUNT;
+    scan.tokens = 0;
+}
+
+void handOverAt(const text::TEXTBUF& line, std::uint32_t start) {
+    realHandOverAt(line, start);
     ++scan.lines;
     scan.count = line.COUNT;
     scan.tokens = 0;

@@ -49,9 +49,11 @@ struct Ring {
 
 bool evalPlain(const text::TEXTBUF& line) {
     Ring registers;
-    const bool whole = token::plain::scanLine(line, registers);
+    const std::uint32_t rest = token::plain::scanLine(line, registers);
     registers.store();
-    return whole;
+    if (rest == 0) return true;
+    token::plain::handOverAt(line, rest);
+    return false;
 }
 
 } // namespace calc::fast

@@ -158,49 +158,24 @@ const Classes& classesInForce();
 // next. With prev 0, no token was read: INITTKNBUF alone.
 void resumeAt(const text::TEXTBUF& line, std::uint32_t prev, std::uint32_t next, char stop);
 
-// The tokenizer behind the plain tokens before position start (1: none),
-// which GETTKNREAL goes on from. Worked out from the text rather than kept
-// while the tokens go by: each plain token is a run of non-delimiters with a
-// delimiter behind it, which a number consumes and a symbol hands back.
-inline void handOverAt(const text::TEXTBUF& line, const Classes& classes, std::uint32_t start) {
-    if (start == 1) {
-        resumeAt(line, 0, 1, '\0');
-        return;
-    }
-    const std::array<char, kTextCap>& chars = line.CHARS;
-    auto delim = [&](std::uint32_t i) {
-        return classes.of[static_cast<unsigned char>(chars[i])] == kDelim;
-    };
-    // A number's delimiter lies before start, a symbol's at it.
-    const std::uint32_t stop = delim(start - 2) ? start - 2 : start - 1;
-    std::uint32_t first = stop;
-    while (first > 0 && !delim(first - 1)) --first;
-    std::uint32_t end = first; // behind the token before the last, if any
-    while (end > 0 && delim(end - 1)) --end;
-    std::uint32_t prev = 1;
-    if (end > 0) {
-        const char last = chars[end - 1];
-        prev = isDecimalDigit(last) || last == '.' ? end + 2 : end + 1;
-    }
-    resumeAt(line, prev, start, chars[stop]);
-}
+// Leaves the tokenizer as GETTKNREAL leaves it behind the plain tokens
+// before position start (1: none; scanLine's answer), where it goes on with
+// the rest of line (tokenizer.cpp).
+void handOverAt(const text::TEXTBUF& line, std::uint32_t start);
 
 // Scans line as far as it is plain, handing its tokens to sink as they
 // come: sink.number(value) with the value GETTKNREAL reads, sink.arithmetic
-// with the code of + - * /, sink.swap() for <> and ><. Returns whether the
-// whole line was plain; either way the tokenizer stands behind the tokens
-// the sink has had.
-template <class Sink> bool scanLine(const text::TEXTBUF& line, Sink& sink) {
+// with the code of + - * /, sink.swap() for <> and ><. Returns 0 when the
+// whole line was plain, with the tokenizer at its end; otherwise the
+// position where GETTKNREAL's scan after the last token the sink had begins
+// (1 when it had none), for handOverAt, the tokenizer left as it was.
+template <class Sink> std::uint32_t scanLine(const text::TEXTBUF& line, Sink& sink) {
     const Classes& classes = classesInForce();
     const std::uint32_t n = std::min(line.COUNT, kTextCap);
     const std::array<char, kTextCap>& chars = line.CHARS;
     // Where GETTKNREAL's scan after the token just read begins.
     std::uint32_t start = 1;
-    auto handOver = [&] {
-        handOverAt(line, classes, start);
-        return false;
-    };
-    if (!classes.plainDigits) return handOver();
+    if (!classes.plainDigits) return start;
     auto cls = [&](std::uint32_t i) { return classes.of[static_cast<unsigned char>(chars[i])]; };
     auto isDelim = [&](std::uint32_t i) { return i == n || cls(i) == kDelim; };
     std::uint32_t i = 0;
@@ -210,14 +185,14 @@ template <class Sink> bool scanLine(const text::TEXTBUF& line, Sink& sink) {
         const std::uint8_t c = cls(i);
         if (c == kDigit) {
             PlainNumber number;
-            if (!readPlainNumber(chars, i, n, number) || !isDelim(number.end)) return handOver();
+            if (!readPlainNumber(chars, i, n, number) || !isDelim(number.end)) return start;
             sink.number(number.real);
             // The delimiter behind it is consumed: the next scan begins
             // behind it, and so does the search for the next token.
             i = number.end < n ? number.end + 1 : n;
             start = i + 1;
         } else if (c >= kAdd) {
-            if (!isDelim(i + 1)) return handOver();
+            if (!isDelim(i + 1)) return start;
             // Plus, Minus, Times and Divide are 8, 10, 12 and 14.
             sink.arithmetic(static_cast<OpCode>(static_cast<std::uint32_t>(OpCode::Plus) +
                                                 2 * static_cast<std::uint32_t>(c - kAdd)));
@@ -228,17 +203,17 @@ template <class Sink> bool scanLine(const text::TEXTBUF& line, Sink& sink) {
         } else if (c == kLess || c == kGreater) {
             // "<>" or "><": the other angle behind it, then a delimiter or the end.
             if (i + 1 == n || cls(i + 1) != (c == kLess ? kGreater : kLess) || !isDelim(i + 2))
-                return handOver();
+                return start;
             sink.swap();
             start = i + 3;
             i = std::min(i + 3, n);
         } else {
-            return handOver();
+            return start;
         }
     }
     // The last scan, from start, meets the end of the line.
     resumeAt(line, start, n + 1, '\0');
-    return true;
+    return 0;
 }
 
 } // namespace token::plain

@@ -202,13 +202,46 @@ void GETTKNTODELIM(text::TEXTBUF& tkn, std::int64_t& value, std::uint32_t& rc) {
 
 const plain::Classes& plain::classesInForce() { return st.plainClasses; }
 
-void plain::resumeAt(const text::TEXTBUF& line, std::uint32_t prev, std::uint32_t next, char stop) {
-    INITTKNBUF(line);
+namespace {
+// resumeAt, which handOverAt calls too: each is one start on a line.
+void resumeLine(const text::TEXTBUF& line, std::uint32_t prev, std::uint32_t next, char stop) {
+    core::startLine(st.scan, line, 1);
     if (prev == 0) return;
     st.scan.PREVPOSN = prev;
     st.scan.CURPOSN = next;
     core::setStop<SetClasses>(static_cast<char>(st.scan.upper[static_cast<unsigned char>(stop)]),
                               TOKENKIND::DELIMITER);
+}
+} // namespace
+
+void plain::resumeAt(const text::TEXTBUF& line, std::uint32_t prev, std::uint32_t next, char stop) {
+    resumeLine(line, prev, next, stop);
+}
+
+// Worked out from the text rather than kept while the lane's tokens go by:
+// each plain token is a run of non-delimiters with a delimiter behind it,
+// which a number consumes and a symbol hands back.
+void plain::handOverAt(const text::TEXTBUF& line, std::uint32_t start) {
+    if (start == 1) {
+        resumeLine(line, 0, 1, '\0');
+        return;
+    }
+    const std::array<char, core::kTextCap>& chars = line.CHARS;
+    auto delim = [&](std::uint32_t i) {
+        return st.plainClasses.of[static_cast<unsigned char>(chars[i])] == kDelim;
+    };
+    // A number's delimiter lies before start, a symbol's at it.
+    const std::uint32_t stop = delim(start - 2) ? start - 2 : start - 1;
+    std::uint32_t first = stop;
+    while (first > 0 && !delim(first - 1)) --first;
+    std::uint32_t end = first; // behind the token before the last, if any
+    while (end > 0 && delim(end - 1)) --end;
+    std::uint32_t prev = 1;
+    if (end > 0) {
+        const char last = chars[end - 1];
+        prev = core::isDecimalDigit(last) || last == '.' ? end + 2 : end + 1;
+    }
+    resumeLine(line, prev, start, chars[stop]);
 }
 
 // d / q for digit d at each place after the point, q stepping 10, 100, ...
