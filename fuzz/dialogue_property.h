@@ -253,7 +253,7 @@ inline Outcome runDialogue(std::string_view in) {
 // Everything one line leaves that a later step could read.
 struct LineOutcome {
     std::string out;
-    std::array<double, calc::stack::kRegs + 2> regs{}; // X..T1, LASTX, the returned X
+    std::array<double, calc::stack::kRegs + 3> regs{}; // X..T1, LASTX, the returned X, MEMREG
     text::TEXTBUF tknbuf{};
     std::uint32_t cur = 0;
     std::uint32_t prev = 0;
@@ -268,6 +268,7 @@ template <class Eval> LineOutcome runLine(const text::TEXTBUF& line, Eval eval) 
     std::copy(calc::stack::REGSTK.begin(), calc::stack::REGSTK.end(), o.regs.begin());
     o.regs[calc::stack::kRegs] = calc::stack::LASTX;
     o.regs[calc::stack::kRegs + 1] = x;
+    o.regs[calc::stack::kRegs + 2] = calc::stack::MEMREG;
     o.tknbuf = token::TKNBUF();
     o.cur = token::CURPOSN();
     o.prev = token::PREVPOSN();
@@ -303,11 +304,15 @@ inline std::size_t checkLinesBothWays(const std::vector<std::string>& lines) {
         std::memcpy(line.CHARS.data(), text.data(), std::min(text.size(), line.CHARS.size()));
         line.COUNT = static_cast<std::uint32_t>(std::min(text.size(), line.CHARS.size()));
         text::TRMBUF(line);
+        // Every register a line reads, the memory register included (RCL
+        // before STO reads what the line before left).
         const auto regs = calc::stack::REGSTK;
         const double lastx = calc::stack::LASTX;
+        const double memreg = calc::stack::MEMREG;
         const LineOutcome general = runLine(line, calc::eval::general::EVALLINE);
         calc::stack::REGSTK = regs;
         calc::stack::LASTX = lastx;
+        calc::stack::MEMREG = memreg;
         const LineOutcome lane = runLine(line, calc::eval::evalTrimmed);
         fuzzcheck::require(lane == general,
                            "the whole-line lane leaves what the general way leaves", text);

@@ -146,6 +146,7 @@ TEST(DialogueProperty, LaneTakesPlainLinesOnly) {
         {"7 8 - -2 <>", false, false},
         {"9 <> 1.5E2 +", false, false},
         {"3\t4 * SWAP", false, false},
+        {"rcl 5 sto", false, false}, // RCL reads what the lines before stored
     };
     testutil::CapturedConsole con;
     for (bool tab : {false, true}) {
