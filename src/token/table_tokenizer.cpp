@@ -5,8 +5,7 @@
 // third character, and a word mode in which only delimiters end a token.
 #include "token/table_tokenizer.h"
 
-#include "token/realscan.h"
-#include "token/scanstate.h"
+#include "token/plainline.h"
 #include "token/table_tokenizer_testing.h"
 #include "token/tokenscan.h"
 

@@ -5,8 +5,6 @@
 #include "token/tokenizer.h"
 
 #include "token/plainline.h"
-#include "token/realscan.h"
-#include "token/scanstate.h"
 #include "token/tokenizer_testing.h"
 #include "token/tokenscan.h"
 

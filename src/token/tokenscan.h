@@ -1,146 +1,21 @@
-// The token scanner core shared by both tokenizer modules: the reading
-// position of a scan in progress (Cursor) with the reads made with it alone
-// (GETCHR, GETRESTOFLN), operator tokens (the code of a symbol, GETOPCODE),
-// and the token state machine of GETTKN: operators with their codes, numbers
-// with their values, words with their character sums.
+// The general way of reading tokens, shared by both tokenizer modules: the
+// token state machine of GETTKN (operators with their codes, numbers with
+// their values, words with their character sums), and GETTKNREAL's general
+// way, GETTKN and then the number read again from where its token began
+// (NumberScan).
 #pragma once
 
+#include "realtext/realstream.h"
+#include "realtext/realtext.h"
 #include "runtime/console.h"
 #include "text/textbuf.h"
-#include "token/scanstate.h"
+#include "token/core.h"
 
 #include <array>
 #include <cassert>
 #include <cstdint>
 
 namespace token::core {
-
-// The reading position of a token scan in progress: GETCHR and UNGETCHR on
-// a copy of CURPOSN and of the line's COUNT, taken when the scan starts; the
-// position goes back into the module state only through save(). A copy
-// because every character stored into a token text is a char store, which
-// may alias anything: read from the module state, the position and COUNT
-// would be loaded again for every character; held here they stay in
-// registers.
-template <ScanPolicy P> struct Cursor {
-    std::uint32_t pos = P::kScan.CURPOSN;
-    std::uint32_t count = P::kScan.TKNBUF.COUNT;
-
-    // GETCHR: false at the end of the line, with NUL of class DELIMITER.
-    bool next(char& ch, TOKENKIND& kind) {
-        // Position 0 (restored by RCLTKNPOSN with nothing saved) reads as the end.
-        if (pos == 0 || pos > count) {
-            ch = '\0';
-            kind = TOKENKIND::DELIMITER;
-            return false;
-        }
-        // count <= kTextCap (startLine), so the index is inside CHARS.
-        assert(count <= kTextCap);
-        const ScanState& s = P::kScan;
-        const unsigned char c = s.upper[static_cast<unsigned char>(s.TKNBUF.CHARS[pos - 1])];
-        ch = static_cast<char>(c);
-        kind = P::classOf(c);
-        ++pos;
-        return true;
-    }
-    // UNGETCHR: false, after its message, when the position is out of range.
-    bool back() {
-        if (pos >= 2 && pos <= count + 1) {
-            --pos;
-            return true;
-        }
-        save();
-        std::uint32_t failed = 0;
-        UNGETCHR(P::kScan, failed); // refused the same way, with the message
-        return false;
-    }
-    void save() const { P::kScan.CURPOSN = pos; }
-};
-
-// GETCHR: the next character of the line (upper-cased) and its class; eol 1
-// at the end of the line.
-template <ScanPolicy P> void getChr(char& ch, TOKENKIND& kind, std::uint32_t& eol) {
-    Cursor<P> in;
-    eol = in.next(ch, kind) ? 0 : 1;
-    in.save();
-}
-
-// GETRESTOFLN: every remaining character, delimiters included, trimmed.
-template <ScanPolicy P> void getRestOfLn(text::TEXTBUF& tkn, std::uint32_t& rc) {
-    ScanState& s = P::kScan;
-    rc = kTknOk;
-    s.PREVPOSN = s.CURPOSN;
-    tkn.COUNT = 0;
-    for (;;) {
-        char ch = '\0';
-        TOKENKIND cls = TOKENKIND::DELIMITER;
-        std::uint32_t eol = 0;
-        getChr<P>(ch, cls, eol);
-        if (eol != 0) break;
-        appendChr(tkn, ch);
-    }
-    endText(tkn);
-    text::TRMBUF(tkn);
-    if (tkn.COUNT == 0) rc = kTknEndOfLine;
-}
-
-// Operator tokens.
-
-template <ScanPolicy P> constexpr std::uint32_t opCodeOf(char a, char b) {
-    std::uint32_t code = findOpCode(kCommonOpCodes, a, b);
-    return code != 0 ? code : findOpCode(P::kMoreOpCodes, a, b);
-}
-
-// The codes of the one-character symbols by character (0 for none), made
-// from the common table and the module's own so that the first character of
-// every operator token costs one look-up instead of a search.
-template <ScanPolicy P>
-constexpr std::array<std::uint8_t, 256> kSingleOpCodes = [] {
-    std::array<std::uint8_t, 256> codes{};
-    for (std::size_t c = 1; c < codes.size(); ++c) {
-        const char ch = static_cast<char>(static_cast<unsigned char>(c));
-        codes[c] = static_cast<std::uint8_t>(opCodeOf<P>(ch, '\0'));
-    }
-    return codes;
-}();
-
-template <ScanPolicy P>
-void getOpCode(text::TEXTBUF& tkn, std::uint32_t& code, std::uint32_t& fail) {
-    code = 0;
-    fail = 0;
-    if (tkn.COUNT != 1 && tkn.COUNT != 2) {
-        fail = 1;
-        return;
-    }
-    char a = tkn.CHARS[0];
-    code = kSingleOpCodes<P>[static_cast<unsigned char>(a)];
-    if (code == 0) {
-        fail = 1;
-        return;
-    }
-    if (tkn.COUNT == 1) return;
-    char b = tkn.CHARS[1];
-    if (b == '=' && a != '=' && a != '#') {
-        ++code;
-        return;
-    }
-    if (std::uint32_t pair = b != '\0' ? opCodeOf<P>(a, b) : 0; pair != 0) {
-        code = pair;
-        return;
-    }
-    // Not a symbol of its own: keep the first character, and let the next
-    // scan start again at the second.
-    std::uint32_t failed = 0;
-    UNGETCHR(P::kScan, failed);
-    if (failed != 0) {
-        const runtime::MessageScope message;
-        runtime::WRTSTR(" In GETOPCODE and UNGETCHR failed.");
-        runtime::WRTLN();
-    }
-    tkn.COUNT = 1;
-    tkn.CHARS[1] = '\0';
-    setStop<P>(b, TOKENKIND::OPERATOR);
-}
 
 // The token state machine.
 
@@ -349,6 +224,127 @@ void scanToken(text::TEXTBUF& tkn, TOKENKIND& kind, typename P::Value& value, st
     kind = scan.kind;
     value = scan.value;
     rc = scan.rc;
+}
+
+// The re-scan of a number as a real: digits, "." and "E", a sign directly
+// after an "E", and one leading sign, which is kept apart rather than
+// stored. The text starts with "0" and keeps at most kTextCap characters;
+// further number characters are consumed and dropped from the text, but
+// every one goes into the value.
+template <ScanPolicy P> struct NumberScan {
+    text::TEXTBUF& tkn;
+    Cursor<P> in{};
+    std::uint32_t count = 1; // the text so far: "0"
+    bool negative = false;
+    bool started = false; // a sign or a number character has been read
+    char last = '0';      // the last character stored
+    char ch = '\0';
+    TOKENKIND cls = TOKENKIND::DELIMITER;
+    realtext::RealStream whole{}; // the value of every character taken
+    bool cut = false;             // a character did not fit the text
+
+    explicit NumberScan(text::TEXTBUF& text) : tkn(text) {
+        tkn.CHARS[0] = '0';
+        whole.put('0');
+    }
+
+    void run() {
+        while (in.next(ch, cls)) {
+            if (cls == TOKENKIND::DELIMITER) {
+                if (!started) continue; // delimiters in front of the number
+                break;                  // the delimiter behind it is consumed
+            }
+            bool sign = cls == TOKENKIND::OPERATOR && isSign(ch);
+            bool take = cls == TOKENKIND::NUMBER ||
+                        (cls == TOKENKIND::WORD && (ch == '.' || ch == 'E')) ||
+                        (sign && last == 'E');
+            if (!take && sign && !started) {
+                negative = ch == '-';
+                started = true;
+                continue;
+            }
+            if (!take) {
+                in.back(); // a failure only leaves the character read
+                break;
+            }
+            started = true;
+            last = ch;
+            whole.put(ch);
+            if (count < kTextCap) {
+                tkn.CHARS[count++] = ch;
+            } else {
+                cut = true;
+            }
+        }
+        finish();
+    }
+
+    void finish() {
+        setStop<P>(ch, cls);
+        tkn.COUNT = count;
+        endText(tkn);
+        tkn.ORIGCNT = tkn.COUNT;
+        in.save();
+    }
+};
+
+// Reads a number again from where its token began and converts it: the text
+// as TEXTTOREAL reads it or, when the text was cut, every character taken.
+// A leading "-" makes the value negative.
+template <ScanPolicy P> void rescanNumber(text::TEXTBUF& tkn, double& real, bool& ok) {
+    ScanState& s = P::kScan;
+    std::uint32_t failed = 0;
+    UNGETTKN(s, failed);
+    if (failed != 0) {
+        const runtime::MessageScope message;
+        runtime::WRTSTR("*Warning*  In GETTKNREAL and UNGETTKN failed.");
+        runtime::WRTLN();
+    }
+    s.PREVPOSN = s.CURPOSN;
+    NumberScan<P> scan(tkn);
+    scan.run();
+    if (scan.cut) {
+        scan.whole.result(real, ok);
+    } else {
+        std::uint32_t pos = 0;
+        realtext::TEXTTOREAL(tkn.CHARS, pos, real, ok);
+    }
+    if (scan.negative) real = -real;
+}
+
+// GETTKNREAL the general way: GETTKN, then a number (or a word such as .5)
+// read again as a real. Every call that delivers a token leaves the position
+// behind it. Kept out of line: inlined beside the shortcut, its many live
+// values would make every call save and restore registers the shortcut,
+// which nearly every token takes, does not need.
+template <ScanPolicy P>
+[[gnu::noinline]] void getTknRealGeneral(text::TEXTBUF& tkn, TOKENKIND& kind,
+                                         typename P::Value& value, double& real,
+                                         std::uint32_t& rc) {
+    rc = kTknOk;
+    real = 0.0;
+    TokenScan<P> token(tkn);
+    token.run();
+    kind = token.kind;
+    value = token.value;
+    if (kind == TOKENKIND::WORD && tkn.CHARS[0] == '.' && isDecimalDigit(tkn.CHARS[1])) {
+        kind = TOKENKIND::NUMBER;
+    }
+    if (kind != TOKENKIND::NUMBER) {
+        rc = token.rc;
+        return;
+    }
+    bool ok = false;
+    if (token.quoted) {
+        // The quotes are gone from the text and the position is behind the
+        // closing one; a re-scan would stop at the opening quote.
+        prefixZero(tkn);
+        std::uint32_t pos = 0;
+        realtext::TEXTTOREAL(tkn.CHARS, pos, real, ok);
+    } else {
+        rescanNumber<P>(tkn, real, ok);
+    }
+    if (!ok) rc = kTknBadReal;
 }
 
 } // namespace token::core

@@ -2,7 +2,7 @@
 // modules: start-up, starting a line, stepping back a character or a token,
 // saving and restoring the position; and the token text steps with a body of
 // their own (the overlong-word message, the "0" in front of a quoted number).
-#include "token/scanstate.h"
+#include "token/core.h"
 
 #include "runtime/console.h"
 #include "runtime/platform.h"
