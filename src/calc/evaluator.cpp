@@ -65,9 +65,13 @@ void applyOperator(OpCode code, const text::TEXTBUF& tkn) {
     }
 }
 
+// The token text the loop reads into, kept from line to line: every token
+// writes what is read of it, and clearing 264 bytes per line would cost more
+// than a short line's tokens.
+constinit text::TEXTBUF tkn{};
+
 // The token loop of the general evaluator, on the line the tokenizer holds.
 double evalTokens() {
-    text::TEXTBUF tkn;
     token::TOKENKIND kind = token::TOKENKIND::DELIMITER;
     std::int64_t value = 0;
     double real = 0.0;

@@ -182,8 +182,9 @@ template <ScanPolicy P> struct Cursor {
 
     // GETCHR: false at the end of the line, with NUL of class DELIMITER.
     bool next(char& ch, TOKENKIND& kind) {
-        // Position 0 (restored by RCLTKNPOSN with nothing saved) reads as the end.
-        if (pos == 0 || pos > count) {
+        // Position 0 (restored by RCLTKNPOSN with nothing saved) reads as the
+        // end: pos - 1 wraps round to the largest value, one test for both.
+        if (pos - 1u >= count) {
             ch = '\0';
             kind = TOKENKIND::DELIMITER;
             return false;
