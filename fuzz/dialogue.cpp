@@ -40,10 +40,10 @@ void evalToken(
 // The tokenizer's state at the end of a plain line, or behind the plain
 // tokens a line begins with, which starts it on the line in place of
 // INITTKNBUF.
-void realResumeAt(const text::TEXTBUF& line, std::uint32_t prev, std::uint32_t next,
-                  char stop) __asm__("__real__ZN5token5plain8resumeAtERKN4text7TEXTBUFEjjc");
-void resumeAt(const text::TEXTBUF& line, std::uint32_t prev, std::uint32_t next,
-              char stop) __asm__("__wrap__ZN5token5plain8resumeAtERKN4text7TEXTBUFEjjc");
+void realEndOfLine(const text::TEXTBUF& line, std::uint32_t start) __asm__(
+    "__real__ZN5token5plain9endOfLineERKN4text7TEXTBUFEj");
+void endOfLine(const text::TEXTBUF& line,
+               std::uint32_t start) __asm__("__wrap__ZN5token5plain9endOfLineERKN4text7TEXTBUFEj");
 void realHandOverAt(const text::TEXTBUF& line, std::uint32_t start) __asm__(
     "__real__ZN5token5plain10handOverAtERKN4text7TEXTBUFEj");
 void handOverAt(const text::TEXTBUF& line, std::uint32_t start) __asm__(
@@ -63,11 +63,9 @@ void INITTKNBUF(const text::TEXTBUF& line) {
     scan.tokens = 0;
 }
 
-void resumeAt(const text::TEXTBUF& line, std::uint32_t prev, std::uint32_t next, char stop) {
-    realResumeAt(line, prev, next, stop);
+void endOfLine(const text::TEXTBUF& line, std::uint32_t start) {
+    realEndOfLine(line, start);
     ++scan.lines;
-    scan.count = line.COUNT;
-    scan.tokens = 0;
 }
 
 void handOverAt(const text::TEXTBUF& line, std::uint32_t start) {

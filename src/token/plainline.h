@@ -88,10 +88,8 @@ inline std::uint64_t wholeOf(std::uint64_t x, std::uint32_t len) {
 // Reads the plain number that begins at chars[i] (a decimal digit), the line
 // ending before index n; false for a number with more digits than a plain
 // one may have. Whatever follows the number is the caller's to judge.
-// Inlined into both readers: called, its result would go through memory.
-[[gnu::always_inline]] inline bool readPlainNumber(const std::array<char, kTextCap>& chars,
-                                                   std::uint32_t i, std::uint32_t n,
-                                                   PlainNumber& out) {
+inline bool readPlainNumber(const std::array<char, kTextCap>& chars, std::uint32_t i,
+                            std::uint32_t n, PlainNumber& out) {
     assert(i < n && n <= kTextCap && isDecimalDigit(chars[i]));
     const char* s = chars.data();
     // Up to seven digits, a point and up to seven places are read as two
@@ -340,12 +338,9 @@ struct Classes {
 // The tokenizer's classes for the whole-line scan, rebuilt whenever a set
 // is replaced (tokenizer.cpp).
 const Classes& classesInForce();
-// Leaves the tokenizer as INITTKNBUF on line and GETTKNREAL leave it after
-// a token: the last scan began at position prev and stopped at the delimiter
-// stop (raw, NUL at the end of the line), the next one begins at position
-// next. With prev 0, no token was read: INITTKNBUF alone.
-void resumeAt(const text::TEXTBUF& line, std::uint32_t prev, std::uint32_t next, char stop);
-
+// Leaves the tokenizer as INITTKNBUF on line and GETTKNREAL until its end
+// leave it, the last scan having begun at position start.
+void endOfLine(const text::TEXTBUF& line, std::uint32_t start);
 // Leaves the tokenizer as GETTKNREAL leaves it behind the plain tokens
 // before position start (1: none; scanLine's answer), where it goes on with
 // the rest of line (tokenizer.cpp).
@@ -357,7 +352,9 @@ void handOverAt(const text::TEXTBUF& line, std::uint32_t start);
 // whole line was plain, with the tokenizer at its end; otherwise the
 // position where GETTKNREAL's scan after the last token the sink had begins
 // (1 when it had none), for handOverAt, the tokenizer left as it was.
-template <class Sink> std::uint32_t scanLine(const text::TEXTBUF& line, Sink& sink) {
+// Flattened: the number reader called, its result would go through memory.
+template <class Sink>
+[[gnu::flatten]] std::uint32_t scanLine(const text::TEXTBUF& line, Sink& sink) {
     const Classes& classes = classesInForce();
     const std::uint32_t n = std::min(line.COUNT, kTextCap);
     const std::array<char, kTextCap>& chars = line.CHARS;
@@ -400,7 +397,7 @@ template <class Sink> std::uint32_t scanLine(const text::TEXTBUF& line, Sink& si
         }
     }
     // The last scan, from start, meets the end of the line.
-    resumeAt(line, start, n + 1, '\0');
+    endOfLine(line, start);
     return 0;
 }
 

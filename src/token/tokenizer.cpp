@@ -200,30 +200,19 @@ void GETTKNTODELIM(text::TEXTBUF& tkn, std::int64_t& value, std::uint32_t& rc) {
 
 const plain::Classes& plain::classesInForce() { return st.plainClasses; }
 
-namespace {
-// resumeAt, which handOverAt calls too: each is one start on a line.
-void resumeLine(const text::TEXTBUF& line, std::uint32_t prev, std::uint32_t next, char stop) {
-    core::startLine(st.scan, line, 1);
-    if (prev == 0) return;
-    st.scan.PREVPOSN = prev;
-    st.scan.CURPOSN = next;
-    core::setStop<SetClasses>(static_cast<char>(st.scan.upper[static_cast<unsigned char>(stop)]),
-                              TOKENKIND::DELIMITER);
-}
-} // namespace
-
-void plain::resumeAt(const text::TEXTBUF& line, std::uint32_t prev, std::uint32_t next, char stop) {
-    resumeLine(line, prev, next, stop);
+void plain::endOfLine(const text::TEXTBUF& line, std::uint32_t start) {
+    INITTKNBUF(line);
+    st.scan.PREVPOSN = start;
+    st.scan.CURPOSN = st.scan.TKNBUF.COUNT + 1;
+    core::setStop<SetClasses>('\0', TOKENKIND::DELIMITER);
 }
 
 // Worked out from the text rather than kept while the lane's tokens go by:
 // each plain token is a run of non-delimiters with a delimiter behind it,
 // which a number consumes and a symbol hands back.
 void plain::handOverAt(const text::TEXTBUF& line, std::uint32_t start) {
-    if (start == 1) {
-        resumeLine(line, 0, 1, '\0');
-        return;
-    }
+    core::startLine(st.scan, line, 1);
+    if (start == 1) return;
     const std::array<char, core::kTextCap>& chars = line.CHARS;
     auto delim = [&](std::uint32_t i) {
         return st.plainClasses.of[static_cast<unsigned char>(chars[i])] == kDelim;
@@ -239,7 +228,11 @@ void plain::handOverAt(const text::TEXTBUF& line, std::uint32_t start) {
         const char last = chars[end - 1];
         prev = core::isDecimalDigit(last) || last == '.' ? end + 2 : end + 1;
     }
-    resumeLine(line, prev, start, chars[stop]);
+    st.scan.PREVPOSN = prev;
+    st.scan.CURPOSN = start;
+    core::setStop<SetClasses>(
+        static_cast<char>(st.scan.upper[static_cast<unsigned char>(chars[stop])]),
+        TOKENKIND::DELIMITER);
 }
 
 // d / q for digit d at each place after the point, q stepping 10, 100, ...
