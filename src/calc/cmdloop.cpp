@@ -62,8 +62,7 @@ void writeScriptResult(double x) {
 void scriptLoop() {
     token::SETDELIMSET(kScriptDelims);
     while (!runtime::conAtEnd()) {
-        runtime::RDSTR(st.LINEBUF.CHARS);
-        runtime::SKIPLN();
+        runtime::readLine(st.LINEBUF.CHARS);
         text::TRMBUF(st.LINEBUF);
         if (blankLine(st.LINEBUF)) continue;
         writeScriptResult(eval::evalTrimmed(st.LINEBUF)); // trimmed just above
@@ -73,8 +72,7 @@ void scriptLoop() {
 void commandLoop() {
     for (;;) {
         runtime::WRTSTR(" 21Jul03 Enter calc, or HELP: ");
-        runtime::RDSTR(st.LINEBUF.CHARS);
-        runtime::SKIPLN();
+        runtime::readLine(st.LINEBUF.CHARS);
         runtime::WRTLN();
         text::TRMBUF(st.LINEBUF);
         if (st.LINEBUF.COUNT == 0) return;

@@ -297,7 +297,11 @@ void conInit() {
     s.editing = editStart();
 }
 
-void RDSTR(std::span<char> text) {
+namespace {
+
+// RDSTR; true when it stopped at the line end it found in the buffer, which
+// is then its next byte, an LF or a CR and an LF.
+bool readText(std::span<char> text) {
     ConsoleState& s = st;
     std::size_t n = 0;
     while (n < text.size()) {
@@ -319,7 +323,10 @@ void RDSTR(std::span<char> text) {
         std::copy_n(from, run, text.data() + n);
         n += run;
         s.head += run;
-        if (lf != nullptr) break; // at the CR LF or LF: the line end
+        if (lf != nullptr) { // at the CR LF or LF: the line end
+            if (n < text.size()) text[n] = '\0';
+            return true;
+        }
         if (run > 0) continue;
         int c = peek(s, 0);
         if (c < 0 || atLineEnd(s, c)) break;
@@ -327,6 +334,22 @@ void RDSTR(std::span<char> text) {
         ++s.head;
     }
     if (n < text.size()) text[n] = '\0';
+    return false;
+}
+
+} // namespace
+
+void RDSTR(std::span<char> text) { readText(text); }
+
+void readLine(std::span<char> text) {
+    ConsoleState& s = st;
+    if (!readText(text)) {
+        SKIPLN();
+        return;
+    }
+    // The line end found: skipped without looking for it again.
+    s.head += s.in[s.head] == kCR ? 2 : 1;
+    source::countLine();
 }
 
 void SKIPLN() {

@@ -37,6 +37,8 @@ void conInit();
 void RDSTR(std::span<char> text);
 // Discards what is left of the current line, its line end included.
 void SKIPLN();
+// RDSTR and then SKIPLN, the line end RDSTR finds not looked for again.
+void readLine(std::span<char> text);
 
 // True when the input has ended: nothing more can be read. (May wait for
 // input to find out.)
