@@ -10,20 +10,32 @@
 
 namespace {
 
-// Reads lines as the command loop does (RDSTR into 256 characters, SKIPLN)
-// until an empty text comes back, and returns them.
-std::vector<std::string> readLines(std::string_view input, int max = 10) {
+// Reads lines into 256 characters until an empty text comes back, and
+// returns them: with RDSTR and SKIPLN, or with readLine, the two in one.
+std::vector<std::string> readLinesWith(std::string_view input, bool fused, int max) {
     testutil::CapturedConsole con(input);
     std::vector<std::string> lines;
     for (int i = 0; i < max; ++i) {
         std::array<char, 256> buf{};
         buf.fill('#');
-        runtime::RDSTR(buf);
-        runtime::SKIPLN();
+        if (fused) {
+            runtime::readLine(buf);
+        } else {
+            runtime::RDSTR(buf);
+            runtime::SKIPLN();
+        }
         std::string s = testutil::textOf(buf);
         if (s.empty()) break;
         lines.push_back(s);
     }
+    return lines;
+}
+
+// The lines both ways, which must agree.
+std::vector<std::string> readLines(std::string_view input, int max = 10) {
+    std::vector<std::string> lines = readLinesWith(input, false, max);
+    EXPECT_EQ(readLinesWith(input, true, max), lines)
+        << "readLine differs on " << input.substr(0, 20);
     return lines;
 }
 
