@@ -25,9 +25,6 @@ constinit LoopState st{};
 constexpr std::string_view kLabel = " Result =";
 constexpr std::string_view kSeparator = ",       ";
 constexpr std::uint32_t kFieldWidth = 15;
-// The fixed-point text: nine places (D - I) of at most fifteen digits.
-constexpr std::uint32_t kFixedD = 15;
-constexpr std::uint32_t kFixedI = 6;
 constexpr std::size_t kLineRoom =
     kLabel.size() + realtext::fieldRoom(kFieldWidth) + kSeparator.size() + realtext::kFixedRoom + 2;
 static_assert(kLineRoom <= runtime::kPlaceCap, "the result line is built in the console's place");
@@ -90,7 +87,7 @@ void writeResult(double x) {
     char* out = put(line, kLabel);
     out += realtext::writeField(x, kFieldWidth, out);
     out = put(out, kSeparator);
-    const std::size_t len = realtext::writeFixedText(x, kFixedD, kFixedI, out);
+    const std::size_t len = realtext::writeFixedText(x, realtext::kShownD, realtext::kShownI, out);
     out += text::num::croppedLength(std::span<char>(out, len));
     out = put(out, "\r\n");
     runtime::writePlaced(static_cast<std::size_t>(out - line));

@@ -62,6 +62,10 @@ void REALTOFIX(double v, std::uint32_t D, std::uint32_t I, std::span<char> text,
 constexpr std::uint32_t kFieldWidthCap = 160;
 constexpr std::size_t fieldRoom(std::uint32_t width) { return width + 1 + kWorkArea + 16; }
 constexpr std::size_t kFixedRoom = 1 + kWorkArea + 16;
+// The fixed-point text shown for X beside its field in the dialogue, and
+// alone in the script mode: nine places (D - I) of at most fifteen digits.
+constexpr std::uint32_t kShownD = 15;
+constexpr std::uint32_t kShownI = 6;
 // What WRTREAL(v, width) writes, for width <= kFieldWidthCap.
 std::size_t writeField(double v, std::uint32_t width, char* at);
 // What REALTOFIX(v, D, I) writes before its NUL, however long.

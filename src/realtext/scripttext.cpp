@@ -15,8 +15,6 @@ namespace {
 // Where the fixed-point text with nine places shows the value.
 constexpr double kFixedLow = 1e-9;
 constexpr double kFixedHigh = 1e14;
-constexpr std::uint32_t kFixedD = 15; // with kFixedI: nine places, as the dialogue
-constexpr std::uint32_t kFixedI = 6;
 constexpr std::uint32_t kSignificant = 15;
 
 std::size_t put(std::string_view s, ScriptText& text) {
@@ -37,7 +35,7 @@ std::size_t fixedText(double x, ScriptText& text) {
     std::array<char, kWorkArea + 1> work{};
     std::uint32_t pos = 0;
     bool ok = false;
-    REALTOFIX(x, kFixedD, kFixedI, work, pos, ok);
+    REALTOFIX(x, kShownD, kShownI, work, pos, ok);
     return put(dropZeros(std::string_view(work.data(), pos)), text);
 }
 
