@@ -34,10 +34,6 @@ char* put(char* at, std::string_view s) {
     return at + s.size();
 }
 
-// The script mode's delimiters: the dialogue's (NUL, blank, comma,
-// semicolon) and the tab.
-constexpr token::CharSet kScriptDelims = token::setOf(std::string_view("\0 ,;\t", 5));
-
 // A line of nothing but blanks and tabs is blank in the script mode.
 bool blankLine(const text::TEXTBUF& line) {
     for (std::uint32_t i = 0; i < line.COUNT; ++i) {
@@ -57,7 +53,7 @@ void writeScriptResult(double x) {
 } // namespace
 
 void scriptLoop() {
-    token::SETDELIMSET(kScriptDelims);
+    token::SETDELIMSET(token::delimitersWith("\t")); // tab separates tokens too
     while (!runtime::conAtEnd()) {
         runtime::readLine(st.LINEBUF.CHARS);
         text::TRMBUF(st.LINEBUF);

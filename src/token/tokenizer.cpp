@@ -142,6 +142,12 @@ void SETOPCHRSET(CharSet set) {
     st.OPCHRSET = set;
     classifyAll();
 }
+CharSet delimitersWith(std::string_view extra) {
+    CharSet set = setOf(extra);
+    for (std::size_t i = 0; i < set.size(); ++i)
+        set[i] = static_cast<std::uint8_t>(set[i] | kDefaultDelims[i]);
+    return set;
+}
 void SETDIGITSET(CharSet set) {
     st.DIGITSET = set;
     classifyAll();

@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string_view>
 
 namespace token {
 
@@ -25,6 +26,9 @@ void INITTKNBUF(const text::TEXTBUF& line);
 void SETDELIMSET(CharSet set);
 void SETOPCHRSET(CharSet set);
 void SETDIGITSET(CharSet set);
+// The default delimiters (NUL, blank, comma, semicolon) and the characters
+// of extra besides: "\t" gives the script mode's set.
+CharSet delimitersWith(std::string_view extra);
 void GETCHR(char& ch, TOKENKIND& kind, std::uint32_t& eol);
 void UNGETCHR(std::uint32_t& fail);
 void STOTKNPOSN();
