@@ -24,7 +24,6 @@
 #include "calc/cmdloop.h"
 #include "calc/evaluator.h"
 #include "calc/evaluator_testing.h"
-#include "calc/fastline.h"
 #include "calc/regstack.h"
 #include "runtime/console.h"
 #include "token/tokenizer_testing.h"
@@ -320,9 +319,11 @@ inline std::size_t checkLinesBothWays(const std::vector<std::string>& lines) {
         const auto after = calc::stack::REGSTK;
         calc::stack::REGSTK = regs;
         calc::stack::LASTX = lastx;
-        if (calc::fast::evalPlain(line)) ++taken;
+        if (calc::eval::lane::evalPlain(line)) ++taken;
+        runtime::conTakeOutput(); // a DUMP or HELP it performed again
         calc::stack::REGSTK = after;
         calc::stack::LASTX = lane.regs[calc::stack::kRegs];
+        calc::stack::MEMREG = lane.regs[calc::stack::kRegs + 2];
     }
     return taken;
 }

@@ -6,7 +6,6 @@
 #include "calc/evaluator_testing.h"
 
 #include "calc/arith.h"
-#include "calc/fastline.h"
 #include "calc/operators.h"
 #include "calc/regstack.h"
 #include "calc/words.h"
@@ -14,6 +13,7 @@
 #include "runtime/console.h"
 #include "runtime/failure.h"
 #include "token/core.h"
+#include "token/plainline.h"
 #include "token/tokenizer.h"
 
 namespace calc::eval {
@@ -25,6 +25,21 @@ using stack::Y;
 
 using token::OpCode;
 
+// What the tokens do to the registers, for the whole-line scan
+// (token/plainline.h) and the token loop alike.
+struct Registers {
+    static void number(double value) { stack::STKPUSH(value); }
+    // + - * /: LASTX := X, then Y op X into X, and a drop.
+    static void arithmetic(OpCode code) {
+        stack::LASTX = REGSTK[X];
+        ops::arithmetic(code, REGSTK[Y], REGSTK[X], REGSTK[X]);
+        stack::STKDROP();
+    }
+    // <> and ><, the only operators that leave LASTX alone.
+    static void swap() { stack::STKSWAP(); }
+    static bool word(std::uint64_t key) { return words::doWordOfKey(key); }
+};
+
 // Stores a two-operand result in X and drops Y.
 void storeAndDrop(long double result) {
     REGSTK[X] = static_cast<double>(result);
@@ -33,17 +48,16 @@ void storeAndDrop(long double result) {
 
 void applyOperator(OpCode code, const text::TEXTBUF& tkn) {
     if (code == OpCode::LessGreater || code == OpCode::GreaterLess) {
-        stack::STKSWAP(); // the only operators that leave LASTX alone
+        Registers::swap();
+        return;
+    }
+    if (ops::isArithmetic(code)) {
+        Registers::arithmetic(code);
         return;
     }
     stack::LASTX = REGSTK[X];
     const long double x = REGSTK[X];
     const long double y = REGSTK[Y];
-    if (ops::isArithmetic(code)) {
-        ops::arithmetic(code, y, x, REGSTK[X]);
-        stack::STKDROP();
-        return;
-    }
     switch (code) {
     case OpCode::Caret:
         storeAndDrop(arith::powAbs(y, x));
@@ -83,7 +97,7 @@ double evalTokens() {
         if (rc != token::kTknOk) break;
         switch (kind) {
         case token::TOKENKIND::NUMBER:
-            stack::STKPUSH(real);
+            Registers::number(real);
             break;
         case token::TOKENKIND::OPERATOR:
             applyOperator(static_cast<OpCode>(realtext::low32(value)), tkn);
@@ -108,10 +122,18 @@ double EVALLINE(text::TEXTBUF line) {
     return evalTrimmed(line);
 }
 
+bool lane::evalPlain(const text::TEXTBUF& line) {
+    Registers registers;
+    const std::uint32_t rest = token::plain::scanLine(line, registers);
+    if (rest == 0) return true;
+    token::plain::handOverAt(line, rest);
+    return false;
+}
+
 double evalTrimmed(const text::TEXTBUF& line) {
-    // The whole-line lane takes the plain tokens the line begins with; the
+    // The whole-line scan takes the plain tokens the line begins with; the
     // tokenizer then stands where the token loop goes on.
-    if (fast::evalPlain(line)) return REGSTK[X];
+    if (lane::evalPlain(line)) return REGSTK[X];
     return evalTokens();
 }
 

@@ -276,20 +276,35 @@ constexpr WordIndex buildIndex() {
 constexpr WordIndex kIndex = buildIndex();
 static_assert(kIndex.multiplier != 0, "the words must be distinct, each at most seven characters");
 
-// The word the token text names, or none; one candidate is compared.
-const Word* findWord(const text::TEXTBUF& tkn) {
-    const std::uint64_t key = keyOf(std::span<const char, kKeyChars>(tkn.CHARS.data(), kKeyChars));
+// The word with this key, or none; one candidate is compared.
+const Word* findWord(std::uint64_t key) {
     const std::uint8_t s = kIndex.slot[slotOf(key, kIndex.multiplier)];
     if (s == 0 || kIndex.key[s - 1u] != key) return nullptr;
     return &kWords[s - 1u];
 }
 
+// The word the token text names, or none.
+const Word* findWord(const text::TEXTBUF& tkn) {
+    return findWord(keyOf(std::span<const char, kKeyChars>(tkn.CHARS.data(), kKeyChars)));
+}
+
+void perform(const Word& w) {
+    if (w.savesX) stack::LASTX = REGSTK[X];
+    w.action();
+}
+
 } // namespace
+
+bool doWordOfKey(std::uint64_t key) {
+    const Word* w = findWord(key);
+    if (w == nullptr) return false;
+    perform(*w);
+    return true;
+}
 
 void doWord(const text::TEXTBUF& tkn) {
     if (const Word* w = findWord(tkn)) {
-        if (w->savesX) stack::LASTX = REGSTK[X];
-        w->action();
+        perform(*w);
         return;
     }
     const runtime::MessageScope message;

@@ -323,17 +323,41 @@ void getTknReal(text::TEXTBUF& tkn, TOKENKIND& kind, typename P::Value& value, d
 
 namespace token::plain {
 
-// The classes of the whole-line scan, by raw character code.
-enum Class : std::uint8_t { kOther, kDelim, kDigit, kLess, kGreater, kAdd, kSub, kMul, kDiv };
+// The classes of the whole-line scan, by raw character code. A word begins
+// with a kWord character and goes on with kWord, kWordOn and kDigit ones
+// (kWordOn: "." and the quotes, which cannot begin a plain word, and the
+// other digit characters of a replaced set).
+enum Class : std::uint8_t {
+    kOther,
+    kDelim,
+    kLess,
+    kGreater,
+    kWordOn,
+    kWord,
+    kDigit,
+    kAdd,
+    kSub,
+    kMul,
+    kDiv
+};
 
 struct Classes {
     // Whether "0" to "9" are digits and "." a word character by the sets in
     // force, as the plain-number reader takes them.
     bool plainDigits = false;
     // The class of every raw code by the sets in force, upper-casing
-    // included; a NUL is kOther, since it ends the general scan.
+    // included; a NUL is kOther, since it ends the general scan, and so is
+    // every word character while a NUL is one (the general way ends a word
+    // there as if at a closing quote).
     std::array<std::uint8_t, 256> of{};
+    // The upper-case code of every raw code.
+    const std::array<unsigned char, 256>* upper = nullptr;
 };
+
+// A command word of up to seven characters as the key the word table is
+// searched by: its upper-case characters, the first in the lowest byte, the
+// bytes behind it zero.
+constexpr std::uint32_t kWordKeyChars = 7;
 
 // The tokenizer's classes for the whole-line scan, rebuilt whenever a set
 // is replaced (tokenizer.cpp).
@@ -348,7 +372,10 @@ void handOverAt(const text::TEXTBUF& line, std::uint32_t start);
 
 // Scans line as far as it is plain, handing its tokens to sink as they
 // come: sink.number(value) with the value GETTKNREAL reads, sink.arithmetic
-// with the code of + - * /, sink.swap() for <> and ><. Returns 0 when the
+// with the code of + - * /, sink.swap() for <> and ><, sink.word(key) for a
+// word of up to seven characters ending at a delimiter, which performs it
+// and answers true, or answers false, having done nothing, when no command
+// word has that key (the general way says so). Returns 0 when the
 // whole line was plain, with the tokenizer at its end; otherwise the
 // position where GETTKNREAL's scan after the last token the sink had begins
 // (1 when it had none), for handOverAt, the tokenizer left as it was.
@@ -375,6 +402,21 @@ template <class Sink>
             // The delimiter behind it is consumed: the next scan begins
             // behind it, and so does the search for the next token.
             i = number.end < n ? number.end + 1 : n;
+            start = i + 1;
+        } else if (c == kWord) {
+            // The word's characters, upper-cased, into the key; one of
+            // eight or more is no command word.
+            const std::array<unsigned char, 256>& upper = *classes.upper;
+            std::uint64_t key = 0;
+            std::uint32_t j = i;
+            do {
+                if (j - i == kWordKeyChars) return start;
+                key |= std::uint64_t{upper[static_cast<unsigned char>(chars[j])]} << (8 * (j - i));
+                ++j;
+            } while (j < n && cls(j) >= kWordOn && cls(j) <= kDigit);
+            if (!isDelim(j) || !sink.word(key)) return start;
+            // The delimiter behind it is consumed, as behind a number.
+            i = j < n ? j + 1 : n;
             start = i + 1;
         } else if (c >= kAdd) {
             if (!isDelim(i + 1)) return start;

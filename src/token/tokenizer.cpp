@@ -50,15 +50,26 @@ void classifyPlain() {
     for (char d = '0'; d <= '9'; ++d)
         st.plainClasses.plainDigits =
             st.plainClasses.plainDigits && classOfRaw(d) == TOKENKIND::NUMBER;
+    st.plainClasses.upper = &st.scan.upper;
+    // Words end at a NUL of word or digit class as if at a closing quote:
+    // with such sets they are left to the general way.
+    const bool plainWords = classOfRaw('\0') < TOKENKIND::NUMBER;
     for (std::size_t c = 0; c < st.plainClasses.of.size(); ++c) {
         const char ch = static_cast<char>(static_cast<unsigned char>(c));
         const TOKENKIND kind = classOfRaw(ch);
         std::uint8_t cls = plain::kOther;
-        if (kind == TOKENKIND::DELIMITER) {
+        if (st.scan.upper[c] == 0) {
             // A NUL ends the general scan: such a line is not plain.
-            if (st.scan.upper[c] != 0) cls = plain::kDelim;
+        } else if (kind == TOKENKIND::DELIMITER) {
+            cls = plain::kDelim;
         } else if (kind == TOKENKIND::NUMBER && core::isDecimalDigit(ch)) {
             cls = plain::kDigit;
+        } else if (kind >= TOKENKIND::NUMBER) {
+            if (plainWords) {
+                const char u = static_cast<char>(st.scan.upper[c]);
+                const bool begins = kind == TOKENKIND::WORD && u != '.' && u != '\'' && u != '"';
+                cls = begins ? plain::kWord : plain::kWordOn;
+            }
         } else if (kind == TOKENKIND::OPERATOR) {
             constexpr std::string_view kSymbols = "+-*/";
             if (const auto at = kSymbols.find(ch); at != std::string_view::npos) {
@@ -215,7 +226,7 @@ void plain::endOfLine(const text::TEXTBUF& line, std::uint32_t start) {
 
 // Worked out from the text rather than kept while the lane's tokens go by:
 // each plain token is a run of non-delimiters with a delimiter behind it,
-// which a number consumes and a symbol hands back.
+// which a number or a word consumes and a symbol hands back.
 void plain::handOverAt(const text::TEXTBUF& line, std::uint32_t start) {
     core::startLine(st.scan, line, 1);
     if (start == 1) return;
@@ -223,7 +234,7 @@ void plain::handOverAt(const text::TEXTBUF& line, std::uint32_t start) {
     auto delim = [&](std::uint32_t i) {
         return st.plainClasses.of[static_cast<unsigned char>(chars[i])] == kDelim;
     };
-    // A number's delimiter lies before start, a symbol's at it.
+    // A number's or a word's delimiter lies before start, a symbol's at it.
     const std::uint32_t stop = delim(start - 2) ? start - 2 : start - 1;
     std::uint32_t first = stop;
     while (first > 0 && !delim(first - 1)) --first;
@@ -231,8 +242,10 @@ void plain::handOverAt(const text::TEXTBUF& line, std::uint32_t start) {
     while (end > 0 && delim(end - 1)) --end;
     std::uint32_t prev = 1;
     if (end > 0) {
-        const char last = chars[end - 1];
-        prev = core::isDecimalDigit(last) || last == '.' ? end + 2 : end + 1;
+        // A symbol is made of operator characters, a number or a word of none.
+        const std::uint8_t last = st.plainClasses.of[static_cast<unsigned char>(chars[end - 1])];
+        const bool symbol = last == kLess || last == kGreater || last >= kAdd;
+        prev = symbol ? end + 1 : end + 2;
     }
     st.scan.PREVPOSN = prev;
     st.scan.CURPOSN = start;

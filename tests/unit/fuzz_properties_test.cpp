@@ -5,7 +5,7 @@
 #include "dialogue_property.h"
 #include "tokenizer_property.h"
 
-#include "calc/fastline.h"
+#include "calc/evaluator_testing.h"
 #include "calc/regstack.h"
 #include "testutil.h"
 
@@ -48,10 +48,13 @@ std::string digits(std::mt19937_64& rng, std::size_t n) {
 
 // A line of the evaluator's kind: plain numbers of every length the lane
 // takes and some it does not, the four operators and the swaps, delimiters
-// (tab among them), and now and then a token no plain line has.
+// (tab among them), and now and then a command word in any case, a word
+// that is none, or a token no plain line has.
 std::string arithmeticLine(std::mt19937_64& rng) {
-    constexpr std::array<const char*, 12> kOthers = {"SQRT", "-3", "+4",    "**", "<",    "1E5",
-                                                     ".25",  "X",  "1.2.3", "/-", "<><>", "^"};
+    constexpr std::array<const char*, 25> kOthers = {
+        "SQRT", "-3",    "+4",      "**",     "<",    "1E5",    ".25",   "X",   "1.2.3",
+        "/-",   "<><>",  "^",       "sqrt",   "SwAp", "rolldn", "LASTX", "sto", "RCL",
+        "d2r",  "SQRTX", "SWAPXYZ", "'SWAP'", "A.B",  "Y^X",    "DUMP"};
     constexpr std::array<const char*, 6> kDelims = {" ", "  ", ",", ";", " , ", "\t"};
     std::string line;
     const std::size_t tokens = 1 + pick(rng, 8);
@@ -62,9 +65,9 @@ std::string arithmeticLine(std::mt19937_64& rng) {
             line += digits(rng, 1 + (pick(rng, 4) == 0 ? pick(rng, 18) : pick(rng, 4)));
             if (pick(rng, 2) == 0)
                 line += "." + digits(rng, pick(rng, 4) == 0 ? pick(rng, 27) : pick(rng, 4));
-        } else if (kind < 90) {
+        } else if (kind < 85) {
             line += "+-*/"[pick(rng, 4)];
-        } else if (kind < 97) {
+        } else if (kind < 92) {
             line += pick(rng, 2) == 0 ? "<>" : "><";
         } else {
             line += kOthers[pick(rng, kOthers.size())];
@@ -123,7 +126,15 @@ TEST(DialogueProperty, LaneTakesPlainLinesOnly) {
         {"5 -", true, true},
         {"1+2", false, false},
         {"1 2 ++", false, false},
-        {"2 SQRT", false, false},
+        {"2 SQRT", true, true},
+        {"2 sQrT;d2r,LASTX rolldn SWAPXY", true, true}, // command words in any case
+        {"3 DUMP", true, true},
+        {"2 SQRTX", false, false},   // no command word: the general way says so
+        {"2 ARCTANX", false, false}, // eight characters
+        {"2 SQRT+", false, false},   // an operator character ends it
+        {"2 Y^X", false, false},
+        {"2 'SQRT'", false, false},
+        {"2 SQRT.", false, false},
         {"1E3", false, false},
         {".5", false, false},
         {"1..2", false, false},
@@ -140,13 +151,14 @@ TEST(DialogueProperty, LaneTakesPlainLinesOnly) {
         {"1\t2\t+", false, true},               // tab: a word character, or a delimiter
         {"3 4\t*\t", false, true},
         {"\t5 6 <>", false, true},
-        // A plain beginning taken by the lane, the rest by the token loop.
-        {"1 2 + sqrt 3 *", false, false},
-        {"4,5;LASTX <> 6 ><,STO", false, false},
+        // Taken whole now that the lane reads command words, or a plain
+        // beginning taken by it and the rest by the token loop.
+        {"1 2 + sqrt 3 *", true, true},
+        {"4,5;LASTX <> 6 ><,STO", true, true},
         {"7 8 - -2 <>", false, false},
         {"9 <> 1.5E2 +", false, false},
-        {"3\t4 * SWAP", false, false},
-        {"rcl 5 sto", false, false}, // RCL reads what the lines before stored
+        {"3\t4 * SWAP", false, true},
+        {"rcl 5 sto", true, true}, // RCL reads what the lines before stored
     };
     testutil::CapturedConsole con;
     for (bool tab : {false, true}) {
