@@ -24,11 +24,6 @@ void writeErr(std::string_view s) {
 
 } // namespace
 
-char platUpper(char ch) {
-    if (ch >= 'a' && ch <= 'z') return static_cast<char>(ch - 'a' + 'A');
-    return ch;
-}
-
 LocalDate platToday() {
     if (st.pinned) return st.pin;
     // clock_gettime tells a failure by its return value: time() answers with

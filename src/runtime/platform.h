@@ -11,7 +11,10 @@ namespace runtime {
 // Upper-case mapping of one byte: "a" to "z" become "A" to "Z"; every other
 // byte, 128 to 255 included, maps to itself (input is UTF-8 today, and
 // changing single bytes of it would corrupt the text messages echo back).
-char platUpper(char ch);
+constexpr char platUpper(char ch) {
+    if (ch >= 'a' && ch <= 'z') return static_cast<char>(ch - 'a' + 'A');
+    return ch;
+}
 
 struct LocalDate {
     std::uint32_t year = 0;

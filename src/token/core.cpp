@@ -5,7 +5,6 @@
 #include "token/core.h"
 
 #include "runtime/console.h"
-#include "runtime/platform.h"
 
 #include <algorithm>
 #include <span>
@@ -36,10 +35,7 @@ void savedPositionMessage(std::string_view head, std::uint32_t posn, const ScanS
 
 void startScan(ScanState& s) {
     s = ScanState{};
-    for (std::size_t c = 0; c < s.upper.size(); ++c) {
-        char up = runtime::platUpper(static_cast<char>(static_cast<unsigned char>(c)));
-        s.upper[c] = static_cast<unsigned char>(up);
-    }
+    s.upper = kUpper;
 }
 
 void startLine(ScanState& s, const text::TEXTBUF& line, std::uint32_t start) {

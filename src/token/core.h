@@ -8,6 +8,7 @@
 #pragma once
 
 #include "runtime/console.h"
+#include "runtime/platform.h"
 #include "text/textbuf.h"
 
 #include <array>
@@ -101,6 +102,16 @@ constexpr std::uint32_t kTextCap = static_cast<std::uint32_t>(text::kTextCap);
 // A word is cut at this many characters.
 constexpr std::uint32_t kMaxWord = 80;
 
+// The upper-case code of every byte, made by the compiler.
+constexpr std::array<unsigned char, 256> kUpper = [] {
+    std::array<unsigned char, 256> upper{};
+    for (std::size_t c = 0; c < upper.size(); ++c) {
+        const char up = runtime::platUpper(static_cast<char>(static_cast<unsigned char>(c)));
+        upper[c] = static_cast<unsigned char>(up);
+    }
+    return upper;
+}();
+
 // Everything one tokenizer module knows about the line it scans.
 struct ScanState {
     text::TEXTBUF TKNBUF{};
@@ -138,7 +149,7 @@ void wordTooLong(const text::TEXTBUF& tkn);
 void prefixZero(text::TEXTBUF& tkn);
 
 inline bool isSign(char ch) { return ch == '+' || ch == '-'; }
-inline bool isDecimalDigit(char ch) { return ch >= '0' && ch <= '9'; }
+constexpr bool isDecimalDigit(char ch) { return ch >= '0' && ch <= '9'; }
 
 template <class P>
 concept ScanPolicy = requires(unsigned char c, typename P::Value v, std::uint32_t n) {

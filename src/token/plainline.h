@@ -345,13 +345,15 @@ struct Classes {
     // Whether "0" to "9" are digits and "." a word character by the sets in
     // force, as the plain-number reader takes them.
     bool plainDigits = false;
-    // The class of every raw code by the sets in force, upper-casing
-    // included; a NUL is kOther, since it ends the general scan, and so is
-    // every word character while a NUL is one (the general way ends a word
-    // there as if at a closing quote).
-    std::array<std::uint8_t, 256> of{};
-    // The upper-case code of every raw code.
-    const std::array<unsigned char, 256>* upper = nullptr;
+    struct Code {
+        // The class by the sets in force, upper-casing included; a NUL is
+        // kOther, since it ends the general scan, and so is every word
+        // character while a NUL is one (the general way ends a word there
+        // as if at a closing quote).
+        std::uint8_t cls = kOther;
+        std::uint8_t upper = 0; // the upper-case code
+    };
+    std::array<Code, 256> of{}; // by raw code
 };
 
 // A command word of up to seven characters as the key the word table is
@@ -388,7 +390,8 @@ template <class Sink>
     // Where GETTKNREAL's scan after the token just read begins.
     std::uint32_t start = 1;
     if (!classes.plainDigits) return start;
-    auto cls = [&](std::uint32_t i) { return classes.of[static_cast<unsigned char>(chars[i])]; };
+    auto code = [&](std::uint32_t i) { return classes.of[static_cast<unsigned char>(chars[i])]; };
+    auto cls = [&](std::uint32_t i) { return code(i).cls; };
     auto isDelim = [&](std::uint32_t i) { return i == n || cls(i) == kDelim; };
     std::uint32_t i = 0;
     for (;;) {
@@ -405,16 +408,20 @@ template <class Sink>
             start = i + 1;
         } else if (c == kWord) {
             // The word's characters, upper-cased, into the key; one of
-            // eight or more is no command word.
-            const std::array<unsigned char, 256>& upper = *classes.upper;
-            std::uint64_t key = 0;
-            std::uint32_t j = i;
-            do {
+            // eight or more is no command word. Word characters are the
+            // classes kWordOn to kDigit.
+            std::uint64_t key = classes.of[static_cast<unsigned char>(chars[i])].upper;
+            std::uint32_t j = i + 1;
+            std::uint8_t next = kDelim; // the class behind the word; the end counts as a delimiter
+            for (; j < n; ++j) {
+                const Classes::Code k = code(j);
+                next = k.cls;
+                if (static_cast<std::uint8_t>(next - kWordOn) > kDigit - kWordOn) break;
                 if (j - i == kWordKeyChars) return start;
-                key |= std::uint64_t{upper[static_cast<unsigned char>(chars[j])]} << (8 * (j - i));
-                ++j;
-            } while (j < n && cls(j) >= kWordOn && cls(j) <= kDigit);
-            if (!isDelim(j) || !sink.word(key)) return start;
+                key |= std::uint64_t{k.upper} << (8 * (j - i));
+            }
+            if (j < n && next != kDelim) return start;
+            if (!sink.word(key)) return start;
             // The delimiter behind it is consumed, as behind a number.
             i = j < n ? j + 1 : n;
             start = i + 1;

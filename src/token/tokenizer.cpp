@@ -41,24 +41,23 @@ struct TokenState {
 };
 constinit TokenState st{};
 
-// The whole-line scan's classes (token/plainline.h) by the classes just made.
-void classifyPlain() {
-    auto classOfRaw = [](char ch) {
-        return st.classes[st.scan.upper[static_cast<unsigned char>(ch)]];
-    };
-    st.plainClasses.plainDigits = classOfRaw('.') == TOKENKIND::WORD;
+// The whole-line scan's classes (token/plainline.h) by the classes of the
+// three sets.
+constexpr plain::Classes plainClassesOf(const std::array<TOKENKIND, 256>& classes) {
+    const std::array<unsigned char, 256>& upper = core::kUpper;
+    auto classOfRaw = [&](char ch) { return classes[upper[static_cast<unsigned char>(ch)]]; };
+    plain::Classes plainClasses{};
+    plainClasses.plainDigits = classOfRaw('.') == TOKENKIND::WORD;
     for (char d = '0'; d <= '9'; ++d)
-        st.plainClasses.plainDigits =
-            st.plainClasses.plainDigits && classOfRaw(d) == TOKENKIND::NUMBER;
-    st.plainClasses.upper = &st.scan.upper;
+        plainClasses.plainDigits = plainClasses.plainDigits && classOfRaw(d) == TOKENKIND::NUMBER;
     // Words end at a NUL of word or digit class as if at a closing quote:
     // with such sets they are left to the general way.
     const bool plainWords = classOfRaw('\0') < TOKENKIND::NUMBER;
-    for (std::size_t c = 0; c < st.plainClasses.of.size(); ++c) {
+    for (std::size_t c = 0; c < plainClasses.of.size(); ++c) {
         const char ch = static_cast<char>(static_cast<unsigned char>(c));
         const TOKENKIND kind = classOfRaw(ch);
         std::uint8_t cls = plain::kOther;
-        if (st.scan.upper[c] == 0) {
+        if (upper[c] == 0) {
             // A NUL ends the general scan: such a line is not plain.
         } else if (kind == TOKENKIND::DELIMITER) {
             cls = plain::kDelim;
@@ -66,7 +65,7 @@ void classifyPlain() {
             cls = plain::kDigit;
         } else if (kind >= TOKENKIND::NUMBER) {
             if (plainWords) {
-                const char u = static_cast<char>(st.scan.upper[c]);
+                const char u = static_cast<char>(upper[c]);
                 const bool begins = kind == TOKENKIND::WORD && u != '.' && u != '\'' && u != '"';
                 cls = begins ? plain::kWord : plain::kWordOn;
             }
@@ -78,8 +77,9 @@ void classifyPlain() {
                 cls = ch == '<' ? plain::kLess : plain::kGreater;
             }
         }
-        st.plainClasses.of[c] = cls;
+        plainClasses.of[c] = {cls, upper[c]};
     }
+    return plainClasses;
 }
 
 // The class of every code by the three sets, tested in their order.
@@ -104,10 +104,11 @@ constexpr std::array<TOKENKIND, 256> classesOf(const CharSet& delims, const Char
 // The classes of the default sets, made by the compiler rather than at every start.
 constexpr std::array<TOKENKIND, 256> kDefaultClasses =
     classesOf(kDefaultDelims, kDefaultOpChrs, kDefaultDigits);
+constexpr plain::Classes kDefaultPlainClasses = plainClassesOf(kDefaultClasses);
 
 void classifyAll() {
     st.classes = classesOf(st.DELIMSET, st.OPCHRSET, st.DIGITSET);
-    classifyPlain();
+    st.plainClasses = plainClassesOf(st.classes);
 }
 
 // What sets this tokenizer apart from the table-driven one.
@@ -141,7 +142,7 @@ void tknInit() {
     st.OPCHRSET = kDefaultOpChrs;
     st.DIGITSET = kDefaultDigits;
     st.classes = kDefaultClasses;
-    classifyPlain();
+    st.plainClasses = kDefaultPlainClasses;
 }
 
 void INITTKNBUF(const text::TEXTBUF& line) { core::startLine(st.scan, line, 1); }
@@ -232,7 +233,7 @@ void plain::handOverAt(const text::TEXTBUF& line, std::uint32_t start) {
     if (start == 1) return;
     const std::array<char, core::kTextCap>& chars = line.CHARS;
     auto delim = [&](std::uint32_t i) {
-        return st.plainClasses.of[static_cast<unsigned char>(chars[i])] == kDelim;
+        return st.plainClasses.of[static_cast<unsigned char>(chars[i])].cls == kDelim;
     };
     // A number's or a word's delimiter lies before start, a symbol's at it.
     const std::uint32_t stop = delim(start - 2) ? start - 2 : start - 1;
@@ -243,7 +244,8 @@ void plain::handOverAt(const text::TEXTBUF& line, std::uint32_t start) {
     std::uint32_t prev = 1;
     if (end > 0) {
         // A symbol is made of operator characters, a number or a word of none.
-        const std::uint8_t last = st.plainClasses.of[static_cast<unsigned char>(chars[end - 1])];
+        const std::uint8_t last =
+            st.plainClasses.of[static_cast<unsigned char>(chars[end - 1])].cls;
         const bool symbol = last == kLess || last == kGreater || last >= kAdd;
         prev = symbol ? end + 1 : end + 2;
     }
