@@ -4,11 +4,12 @@
 // (token/tokenscan.h), and the tokenizer's whole-line scan, for the
 // evaluator's whole-line lane.
 //
-// A plain line is made of plain numbers and the symbols + - * / <> >< on
-// their own, divided by delimiters of the sets in force: "224.9 418.35 -",
-// "  7.,;8 ;, *  ", "1 2 <>". scanLine hands its tokens to a sink as it reads
-// them, up to the first token that is not plain ("-5" in "1 -5 +", "+2" in
-// "1+2", "SQRT" in "2 SQRT", "1E3", ".5", the second "<>" in "1 2 <><>").
+// A plain line is made of plain numbers, the symbols + - * / <> >< and
+// command words on their own, divided by delimiters of the sets in force:
+// "224.9 418.35 -", "  7.,;8 ;, *  ", "1 2 <>", "2 sqrt 3 SWAP". scanLine
+// hands its tokens to a sink as it reads them, up to the first token that
+// is not plain ("-5" in "1 -5 +", "+2" in "1+2", "SQRTX" in "2 SQRTX",
+// "1E3", ".5", "Y^X", the second "<>" in "1 2 <><>").
 // At the end of a plain line it leaves the tokenizer exactly as INITTKNBUF
 // and GETTKNREAL leave it; otherwise handOverAt leaves it as they leave it
 // after the tokens the sink has had, where GETTKNREAL goes on.
