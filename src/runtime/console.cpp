@@ -12,7 +12,12 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <bit>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <emmintrin.h>
+#include <limits>
 #include <string>
 #include <unistd.h>
 
@@ -299,57 +304,89 @@ void conInit() {
 
 namespace {
 
-// RDSTR; true when it stopped at the line end it found in the buffer, which
-// is then its next byte, an LF or a CR and an LF.
-bool readText(std::span<char> text) {
+// What readText stored.
+struct TextRead {
+    std::size_t count = 0;                                       // characters stored
+    std::size_t firstNul = std::numeric_limits<std::size_t>::max(); // where the first NUL among them is
+    bool lineEnd = false; // it stopped at the line end it found in the buffer
+};
+
+// One bit for each of the sixteen bytes of v below 14 (a line end, a NUL, a
+// CR, a tab or another control character), the first byte's lowest.
+unsigned lowBytes(__m128i v) {
+    const __m128i capped = _mm_min_epu8(v, _mm_set1_epi8(13));
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(capped, v)));
+}
+
+// RDSTR. When it stops at the line end it found in the buffer, that is the
+// next byte, an LF or a CR and an LF.
+TextRead readText(std::span<char> text) {
     ConsoleState& s = st;
-    std::size_t n = 0;
+    TextRead r;
+    std::size_t& n = r.count;
     while (n < text.size()) {
-        // The buffered bytes up to the next CR or LF are plain characters of
-        // the line: they are copied in one run. When the LF is in sight, a
-        // CR is plain too unless it is right before the LF, and the line
-        // ends behind the run (one search per line); otherwise a CR or LF,
-        // and the end of the buffer, take the byte-by-byte way below.
-        const std::size_t avail = std::min(s.tail - s.head, text.size() - n);
+        // Sixteen bytes at a time while sixteen are buffered and fit in text:
+        // each sixteen are copied whole, and only a byte below 14 is looked at.
+        // A CR is plain unless an LF follows it; one at the end of the
+        // buffered bytes, and the bytes at the end of the buffer or of text,
+        // take the byte-by-byte way below.
+        const std::size_t buffered = s.tail - s.head;
+        const std::size_t avail = std::min(buffered, text.size() - n);
         const char* from = s.in.data() + s.head;
-        const char* lf = std::char_traits<char>::find(from, avail, kLF);
-        std::size_t run = avail;
-        if (lf != nullptr) {
-            run = static_cast<std::size_t>(lf - from);
-            if (run > 0 && from[run - 1] == kCR) --run;
-        } else if (const char* cr = std::char_traits<char>::find(from, run, kCR)) {
-            run = static_cast<std::size_t>(cr - from);
+        std::size_t run = 0;
+        while (run + sizeof(__m128i) <= avail) {
+            __m128i v;
+            std::memcpy(&v, from + run, sizeof v);
+            std::memcpy(text.data() + n + run, &v, sizeof v);
+            const unsigned low = lowBytes(v);
+            if (low == 0) {
+                run += sizeof v;
+                continue;
+            }
+            const std::size_t k = run + static_cast<std::size_t>(std::countr_zero(low));
+            const char c = from[k];
+            if (c == kLF || (c == kCR && k + 1 < buffered && from[k + 1] == kLF)) {
+                n += k;
+                s.head += k;
+                if (n < text.size()) text[n] = '\0';
+                r.lineEnd = true;
+                return r;
+            }
+            if (c == kCR && k + 1 == buffered) {
+                run = k;
+                break;
+            }
+            if (c == '\0') r.firstNul = std::min(r.firstNul, n + k);
+            run = k + 1;
         }
-        std::copy_n(from, run, text.data() + n);
         n += run;
         s.head += run;
-        if (lf != nullptr) { // at the CR LF or LF: the line end
-            if (n < text.size()) text[n] = '\0';
-            return true;
-        }
         if (run > 0) continue;
         int c = peek(s, 0);
         if (c < 0 || atLineEnd(s, c)) break;
+        if (c == 0) r.firstNul = std::min(r.firstNul, n);
         text[n++] = static_cast<char>(c);
         ++s.head;
     }
     if (n < text.size()) text[n] = '\0';
-    return false;
+    return r;
 }
 
 } // namespace
 
 void RDSTR(std::span<char> text) { readText(text); }
 
-void readLine(std::span<char> text) {
+std::uint32_t readLine(std::span<char> text) {
     ConsoleState& s = st;
-    if (!readText(text)) {
+    const TextRead r = readText(text);
+    if (r.lineEnd) {
+        // The line end found: skipped without looking for it again.
+        s.head += s.in[s.head] == kCR ? 2 : 1;
+        source::countLine();
+    } else {
         SKIPLN();
-        return;
     }
-    // The line end found: skipped without looking for it again.
-    s.head += s.in[s.head] == kCR ? 2 : 1;
-    source::countLine();
+    return static_cast<std::uint32_t>(std::min(r.firstNul, r.count));
 }
 
 void SKIPLN() {
