@@ -406,11 +406,22 @@ bool conAtEnd() { return peek(st, 0) < 0; }
 
 void writeChar(char ch) { writeChars(std::span<const char>(&ch, 1)); }
 
+namespace {
+
+// Room for n more bytes in the output buffer, taken; null when they must go
+// writeRest's way (into memory, to a sink, or with the buffer too full).
+char* takeRoom(ConsoleState& s, std::size_t n) {
+    if (s.indirect || n > s.out.size() - s.outLen) return nullptr;
+    char* const at = s.out.data() + s.outLen;
+    s.outLen += n;
+    return at;
+}
+
+} // namespace
+
 void writeChars(std::span<const char> chars) {
-    ConsoleState& s = st;
-    if (!s.indirect && chars.size() <= s.out.size() - s.outLen) { // nearly always
-        std::copy_n(chars.data(), chars.size(), s.out.data() + s.outLen);
-        s.outLen += chars.size();
+    if (char* const at = takeRoom(st, chars.size())) { // nearly always
+        std::memcpy(at, chars.data(), chars.size());
         return;
     }
     writeRest(chars);
@@ -440,7 +451,12 @@ void writePlaced(std::size_t len) {
 
 void WRTLN() {
     constexpr char kLineEnd[] = {kCR, kLF};
-    writeChars(kLineEnd);
+    // Two stores, not a copy of a length known only inside writeChars.
+    if (char* const at = takeRoom(st, sizeof kLineEnd)) {
+        std::memcpy(at, kLineEnd, sizeof kLineEnd);
+        return;
+    }
+    writeRest(kLineEnd);
 }
 
 void WRTCARD(std::uint32_t n, std::uint32_t width) {
