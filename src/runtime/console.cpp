@@ -306,8 +306,9 @@ namespace {
 
 // What readText stored.
 struct TextRead {
-    std::size_t count = 0;                                       // characters stored
-    std::size_t firstNul = std::numeric_limits<std::size_t>::max(); // where the first NUL among them is
+    std::size_t count = 0; // characters stored
+    std::size_t firstNul =
+        std::numeric_limits<std::size_t>::max(); // where the first NUL among them is
     bool lineEnd = false; // it stopped at the line end it found in the buffer
 };
 
