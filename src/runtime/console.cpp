@@ -7,17 +7,15 @@
 #include "runtime/consource.h"
 #include "runtime/failure.h"
 #include "runtime/lineedit.h"
+#include "runtime/linerun.h"
 #include "runtime/sysio.h"
 
 #include <algorithm>
 #include <array>
 #include <atomic>
-#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <emmintrin.h>
-#include <limits>
 #include <string>
 #include <unistd.h>
 
@@ -290,79 +288,27 @@ void switchChannels(bool memory) {
     st.editLineEnd = false;
 }
 
-} // namespace
-
-void conInit() {
-    ConsoleState& s = st;
-    if (!s.haltRegistered) {
-        onHalt(flushHalt);
-        s.haltRegistered = true;
-    }
-    switchChannels(false);
-    s.editing = editStart();
+// Room for n more bytes in the output buffer, taken; null when they must go
+// writeRest's way (into memory, to a sink, or with the buffer too full).
+char* takeRoom(ConsoleState& s, std::size_t n) {
+    if (s.indirect || n > s.out.size() - s.outLen) return nullptr;
+    char* const at = s.out.data() + s.outLen;
+    s.outLen += n;
+    return at;
 }
 
-namespace {
-
-// What readText stored.
-struct TextRead {
-    std::size_t count = 0; // characters stored
-    std::size_t firstNul =
-        std::numeric_limits<std::size_t>::max(); // where the first NUL among them is
-    bool lineEnd = false; // it stopped at the line end it found in the buffer
-};
-
-// One bit for each of the sixteen bytes of v below 14 (a line end, a NUL, a
-// CR, a tab or another control character), the first byte's lowest.
-unsigned lowBytes(__m128i v) {
-    const __m128i capped = _mm_min_epu8(v, _mm_set1_epi8(13));
-    return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(capped, v)));
-}
-
-// RDSTR. When it stops at the line end it found in the buffer, that is the
-// next byte, an LF or a CR and an LF.
-TextRead readText(std::span<char> text) {
+// RDSTR: what it stored, as one run. When it stops at the line end it found
+// in the buffer, that is the next byte, an LF or a CR and an LF. The bytes
+// at the end of the buffer or of text go one at a time.
+linerun::Run readText(std::span<char> text) {
     ConsoleState& s = st;
-    TextRead r;
-    std::size_t& n = r.count;
+    linerun::Run r;
+    std::size_t& n = r.length;
     while (n < text.size()) {
-        // Sixteen bytes at a time while sixteen are buffered and fit in text:
-        // each sixteen are copied whole, and only a byte below 14 is looked at.
-        // A CR is plain unless an LF follows it; one at the end of the
-        // buffered bytes, and the bytes at the end of the buffer or of text,
-        // take the byte-by-byte way below.
-        const std::size_t buffered = s.tail - s.head;
-        const std::size_t avail = std::min(buffered, text.size() - n);
-        const char* from = s.in.data() + s.head;
-        std::size_t run = 0;
-        while (run + sizeof(__m128i) <= avail) {
-            __m128i v;
-            std::memcpy(&v, from + run, sizeof v);
-            std::memcpy(text.data() + n + run, &v, sizeof v);
-            const unsigned low = lowBytes(v);
-            if (low == 0) {
-                run += sizeof v;
-                continue;
-            }
-            const std::size_t k = run + static_cast<std::size_t>(std::countr_zero(low));
-            const char c = from[k];
-            if (c == kLF || (c == kCR && k + 1 < buffered && from[k + 1] == kLF)) {
-                n += k;
-                s.head += k;
-                if (n < text.size()) text[n] = '\0';
-                r.lineEnd = true;
-                return r;
-            }
-            if (c == kCR && k + 1 == buffered) {
-                run = k;
-                break;
-            }
-            if (c == '\0') r.firstNul = std::min(r.firstNul, n + k);
-            run = k + 1;
-        }
-        n += run;
-        s.head += run;
-        if (run > 0) continue;
+        const std::size_t taken = linerun::copyRun(s.in.data() + s.head, s.tail - s.head, text, r);
+        s.head += taken;
+        if (r.lineEnd) break;
+        if (taken > 0) continue;
         int c = peek(s, 0);
         if (c < 0 || atLineEnd(s, c)) break;
         if (c == 0) r.firstNul = std::min(r.firstNul, n);
@@ -375,11 +321,21 @@ TextRead readText(std::span<char> text) {
 
 } // namespace
 
+void conInit() {
+    ConsoleState& s = st;
+    if (!s.haltRegistered) {
+        onHalt(flushHalt);
+        s.haltRegistered = true;
+    }
+    switchChannels(false);
+    s.editing = editStart();
+}
+
 void RDSTR(std::span<char> text) { readText(text); }
 
 std::uint32_t readLine(std::span<char> text) {
     ConsoleState& s = st;
-    const TextRead r = readText(text);
+    const linerun::Run r = readText(text);
     if (r.lineEnd) {
         // The line end found: skipped without looking for it again.
         s.head += s.in[s.head] == kCR ? 2 : 1;
@@ -387,7 +343,7 @@ std::uint32_t readLine(std::span<char> text) {
     } else {
         SKIPLN();
     }
-    return static_cast<std::uint32_t>(std::min(r.firstNul, r.count));
+    return static_cast<std::uint32_t>(std::min(r.firstNul, r.length));
 }
 
 void SKIPLN() {
@@ -406,19 +362,6 @@ void SKIPLN() {
 bool conAtEnd() { return peek(st, 0) < 0; }
 
 void writeChar(char ch) { writeChars(std::span<const char>(&ch, 1)); }
-
-namespace {
-
-// Room for n more bytes in the output buffer, taken; null when they must go
-// writeRest's way (into memory, to a sink, or with the buffer too full).
-char* takeRoom(ConsoleState& s, std::size_t n) {
-    if (s.indirect || n > s.out.size() - s.outLen) return nullptr;
-    char* const at = s.out.data() + s.outLen;
-    s.outLen += n;
-    return at;
-}
-
-} // namespace
 
 void writeChars(std::span<const char> chars) {
     if (char* const at = takeRoom(st, chars.size())) { // nearly always
