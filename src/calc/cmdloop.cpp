@@ -55,8 +55,7 @@ void writeScriptResult(double x) {
 void scriptLoop() {
     token::SETDELIMSET(token::delimitersWith("\t")); // tab separates tokens too
     while (!runtime::conAtEnd()) {
-        runtime::readLine(st.LINEBUF.CHARS);
-        text::TRMBUF(st.LINEBUF);
+        text::trimMeasured(st.LINEBUF, runtime::readLine(st.LINEBUF.CHARS)); // TRMBUF
         if (blankLine(st.LINEBUF)) continue;
         writeScriptResult(eval::evalTrimmed(st.LINEBUF)); // trimmed just above
     }
@@ -65,9 +64,9 @@ void scriptLoop() {
 void commandLoop() {
     for (;;) {
         runtime::WRTSTR(" 21Jul03 Enter calc, or HELP: ");
-        runtime::readLine(st.LINEBUF.CHARS);
+        const std::uint32_t length = runtime::readLine(st.LINEBUF.CHARS);
         runtime::WRTLN();
-        text::TRMBUF(st.LINEBUF);
+        text::trimMeasured(st.LINEBUF, length); // TRMBUF, the length already measured
         if (st.LINEBUF.COUNT == 0) return;
         writeResult(eval::evalTrimmed(st.LINEBUF)); // trimmed just above
     }

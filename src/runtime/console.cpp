@@ -7,12 +7,15 @@
 #include "runtime/consource.h"
 #include "runtime/failure.h"
 #include "runtime/lineedit.h"
+#include "runtime/linerun.h"
 #include "runtime/sysio.h"
 
 #include <algorithm>
 #include <array>
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <unistd.h>
 
@@ -285,6 +288,37 @@ void switchChannels(bool memory) {
     st.editLineEnd = false;
 }
 
+// Room for n more bytes in the output buffer, taken; null when they must go
+// writeRest's way (into memory, to a sink, or with the buffer too full).
+char* takeRoom(ConsoleState& s, std::size_t n) {
+    if (s.indirect || n > s.out.size() - s.outLen) return nullptr;
+    char* const at = s.out.data() + s.outLen;
+    s.outLen += n;
+    return at;
+}
+
+// RDSTR: what it stored, as one run. When it stops at the line end it found
+// in the buffer, that is the next byte, an LF or a CR and an LF. The bytes
+// at the end of the buffer or of text go one at a time.
+linerun::Run readText(std::span<char> text) {
+    ConsoleState& s = st;
+    linerun::Run r;
+    std::size_t& n = r.length;
+    while (n < text.size()) {
+        const std::size_t taken = linerun::copyRun(s.in.data() + s.head, s.tail - s.head, text, r);
+        s.head += taken;
+        if (r.lineEnd) break;
+        if (taken > 0) continue;
+        int c = peek(s, 0);
+        if (c < 0 || atLineEnd(s, c)) break;
+        if (c == 0) r.firstNul = std::min(r.firstNul, n);
+        text[n++] = static_cast<char>(c);
+        ++s.head;
+    }
+    if (n < text.size()) text[n] = '\0';
+    return r;
+}
+
 } // namespace
 
 void conInit() {
@@ -297,59 +331,19 @@ void conInit() {
     s.editing = editStart();
 }
 
-namespace {
-
-// RDSTR; true when it stopped at the line end it found in the buffer, which
-// is then its next byte, an LF or a CR and an LF.
-bool readText(std::span<char> text) {
-    ConsoleState& s = st;
-    std::size_t n = 0;
-    while (n < text.size()) {
-        // The buffered bytes up to the next CR or LF are plain characters of
-        // the line: they are copied in one run. When the LF is in sight, a
-        // CR is plain too unless it is right before the LF, and the line
-        // ends behind the run (one search per line); otherwise a CR or LF,
-        // and the end of the buffer, take the byte-by-byte way below.
-        const std::size_t avail = std::min(s.tail - s.head, text.size() - n);
-        const char* from = s.in.data() + s.head;
-        const char* lf = std::char_traits<char>::find(from, avail, kLF);
-        std::size_t run = avail;
-        if (lf != nullptr) {
-            run = static_cast<std::size_t>(lf - from);
-            if (run > 0 && from[run - 1] == kCR) --run;
-        } else if (const char* cr = std::char_traits<char>::find(from, run, kCR)) {
-            run = static_cast<std::size_t>(cr - from);
-        }
-        std::copy_n(from, run, text.data() + n);
-        n += run;
-        s.head += run;
-        if (lf != nullptr) { // at the CR LF or LF: the line end
-            if (n < text.size()) text[n] = '\0';
-            return true;
-        }
-        if (run > 0) continue;
-        int c = peek(s, 0);
-        if (c < 0 || atLineEnd(s, c)) break;
-        text[n++] = static_cast<char>(c);
-        ++s.head;
-    }
-    if (n < text.size()) text[n] = '\0';
-    return false;
-}
-
-} // namespace
-
 void RDSTR(std::span<char> text) { readText(text); }
 
-void readLine(std::span<char> text) {
+std::uint32_t readLine(std::span<char> text) {
     ConsoleState& s = st;
-    if (!readText(text)) {
+    const linerun::Run r = readText(text);
+    if (r.lineEnd) {
+        // The line end found: skipped without looking for it again.
+        s.head += s.in[s.head] == kCR ? 2 : 1;
+        source::countLine();
+    } else {
         SKIPLN();
-        return;
     }
-    // The line end found: skipped without looking for it again.
-    s.head += s.in[s.head] == kCR ? 2 : 1;
-    source::countLine();
+    return static_cast<std::uint32_t>(std::min(r.firstNul, r.length));
 }
 
 void SKIPLN() {
@@ -370,10 +364,8 @@ bool conAtEnd() { return peek(st, 0) < 0; }
 void writeChar(char ch) { writeChars(std::span<const char>(&ch, 1)); }
 
 void writeChars(std::span<const char> chars) {
-    ConsoleState& s = st;
-    if (!s.indirect && chars.size() <= s.out.size() - s.outLen) { // nearly always
-        std::copy_n(chars.data(), chars.size(), s.out.data() + s.outLen);
-        s.outLen += chars.size();
+    if (char* const at = takeRoom(st, chars.size())) { // nearly always
+        std::memcpy(at, chars.data(), chars.size());
         return;
     }
     writeRest(chars);
@@ -403,7 +395,12 @@ void writePlaced(std::size_t len) {
 
 void WRTLN() {
     constexpr char kLineEnd[] = {kCR, kLF};
-    writeChars(kLineEnd);
+    // Two stores, not a copy of a length known only inside writeChars.
+    if (char* const at = takeRoom(st, sizeof kLineEnd)) {
+        std::memcpy(at, kLineEnd, sizeof kLineEnd);
+        return;
+    }
+    writeRest(kLineEnd);
 }
 
 void WRTCARD(std::uint32_t n, std::uint32_t width) {

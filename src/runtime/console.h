@@ -32,13 +32,16 @@ namespace runtime {
 void conInit();
 
 // Reads the characters of the current input line, without its line end, into
-// text: at most text.size() of them, NUL-terminated when fewer. At the end of
-// the input it stores an empty text. The line end itself is left for SKIPLN.
+// text: at most text.size() of them, NUL-terminated when fewer (what lies
+// behind the NUL is undefined). At the end of the input it stores an empty
+// text. The line end itself is left for SKIPLN.
 void RDSTR(std::span<char> text);
 // Discards what is left of the current line, its line end included.
 void SKIPLN();
 // RDSTR and then SKIPLN, the line end RDSTR finds not looked for again.
-void readLine(std::span<char> text);
+// Returns the length of the text up to its first NUL (STRLNG of it). What
+// text holds behind its NUL is undefined.
+std::uint32_t readLine(std::span<char> text);
 
 // True when the input has ended: nothing more can be read. (May wait for
 // input to find out.)

@@ -9,6 +9,7 @@
 #include "runtime/console.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstddef>
 #include <string>
 
@@ -88,14 +89,25 @@ void APNDBUF(TEXTBUF& target, const TEXTBUF& source) {
     target.ORIGCNT += source.ORIGCNT;
 }
 
-std::uint32_t TRMLNG(const std::array<char, kTextCap>& text) {
-    std::uint32_t len = STRLNG(text);
+namespace {
+
+// The length of the text's first len characters without the blanks that end them.
+std::uint32_t withoutTrailingBlanks(const std::array<char, kTextCap>& text, std::uint32_t len) {
     while (len > 0 && text[len - 1] == ' ') --len;
     return len;
 }
 
-void TRMBUF(TEXTBUF& buf) {
-    std::uint32_t len = TRMLNG(buf.CHARS);
+} // namespace
+
+std::uint32_t TRMLNG(const std::array<char, kTextCap>& text) {
+    return withoutTrailingBlanks(text, STRLNG(text));
+}
+
+void TRMBUF(TEXTBUF& buf) { trimMeasured(buf, STRLNG(buf.CHARS)); }
+
+void trimMeasured(TEXTBUF& buf, std::uint32_t length) {
+    assert(length == STRLNG(buf.CHARS));
+    const std::uint32_t len = withoutTrailingBlanks(buf.CHARS, length);
     buf.COUNT = len;
     if (len < kTextCount) buf.CHARS[len] = '\0'; // a full 256-character text has no room for one
 }

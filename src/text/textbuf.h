@@ -31,6 +31,10 @@ std::uint32_t STRLNG(std::span<const char> text);
 std::int32_t CMPSTR(std::span<const char> first, std::span<const char> second);
 std::uint32_t TRMLNG(const std::array<char, kTextCap>& text);
 void TRMBUF(TEXTBUF& buf);
+// TRMBUF of a text whose length up to its first NUL (STRLNG of CHARS) is
+// already known, as the console's line reader gives it: "12 +  " with
+// length 6 -> COUNT 4, "12 +" and a NUL.
+void trimMeasured(TEXTBUF& buf, std::uint32_t length);
 std::uint32_t SCNFWD(std::span<const char> s, std::uint32_t n, char ch, bool wanted);
 
 // The operations below serve library callers; the calculator does not call

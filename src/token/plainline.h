@@ -68,12 +68,18 @@ inline std::uint64_t load8(const char* at) {
     return w ^ 0x3030303030303030ull;
 }
 
-// How many of the eight bytes, first ones first, are digits. A byte of 10
-// or more gets its top bit from the sum or from itself; a carry out of it
-// only reaches bytes behind it.
+// The top bit of each of the eight bytes that is no digit's: a byte of 10 or
+// more gets it from the sum or from itself. A carry out of such a byte only
+// reaches bytes behind it, so the first one marked is the first non-digit.
+inline std::uint64_t nonDigits(std::uint64_t x) {
+    return ((x + 0x7676767676767676ull) | x) & 0x8080808080808080ull;
+}
+
+// How many of the eight bytes, first ones first, are digits, 7 standing for
+// 7 or 8: the mark in the top bit spares the case of none marked, which
+// would cost a test and a move.
 inline std::uint32_t leadingDigits(std::uint64_t x) {
-    const std::uint64_t other = ((x + 0x7676767676767676ull) | x) & 0x8080808080808080ull;
-    return static_cast<std::uint32_t>(std::countr_zero(other)) / 8;
+    return static_cast<std::uint32_t>(std::countr_zero(nonDigits(x) | (1ull << 63))) / 8;
 }
 
 // The whole number the first len (1 to 8) digit bytes of x make: shifted so
@@ -93,20 +99,28 @@ inline bool readPlainNumber(const std::array<char, kTextCap>& chars, std::uint32
                             std::uint32_t n, PlainNumber& out) {
     assert(i < n && n <= kTextCap && isDecimalDigit(chars[i]));
     const char* s = chars.data();
-    // Up to seven digits, a point and up to seven places are read as two
-    // words of eight characters, when both lie inside CHARS; longer numbers
-    // one character at a time.
+    // Up to seven digits, a point and up to six places are read as two words
+    // of eight characters, when both lie inside CHARS; longer numbers one
+    // character at a time. The words are read as if the line went on: a
+    // number that would reach past its end (a text whose COUNT ends inside
+    // it) is left to the character-by-character way too, so that the end
+    // costs one comparison.
     if (i + 17 <= kTextCap) {
         const std::uint64_t x = load8(s + i);
-        const std::uint32_t whole = std::min(leadingDigits(x), n - i);
-        const std::uint32_t j = i + whole;
-        // The places, none without a point. Bytes past them read as 10, the
-        // column of zeros, so that the first four are added whatever their
-        // number (a branch the processor could not foresee costs more).
-        const bool point = j < n && s[j] == '.';
+        // The first byte is a digit: the digits after it, 0 to 7 (8 digits
+        // or more read as 8, too many for this way).
+        const std::uint32_t whole = leadingDigits(x >> 8) + 1;
+        const std::uint32_t j = i + whole; // at most i + 8, inside CHARS
+        // The places, none without a point, counted without a branch: a
+        // branch on the point, which the processor could not foresee, would
+        // cost more. Bytes past them read as 10, the column of zeros, so
+        // that the first four are added whatever their number.
+        const bool point = s[j] == '.';
         const std::uint64_t y = load8(s + j + 1);
-        const std::uint32_t places = point ? std::min(leadingDigits(y), n - j - 1) : 0;
-        if (whole < 8 && places < 8) {
+        const std::uint32_t places = leadingDigits(y) & (0u - static_cast<std::uint32_t>(point));
+        const std::uint32_t end = j + static_cast<std::uint32_t>(point) + places;
+        // Neither whole nor places + 1 is 8, the two at most 8.
+        if ((whole | (places + 1)) < 8 && end <= n) {
             const std::uint64_t kept = (std::uint64_t{1} << (8 * places)) - 1;
             const std::uint64_t p = (y & kept) | (0x0A0A0A0A0A0A0A0Aull & ~kept);
             double v = static_cast<double>(wholeOf(x, whole));
@@ -114,7 +128,7 @@ inline bool readPlainNumber(const std::array<char, kTextCap>& chars, std::uint32
                 v = v + kPlaceValues.add[k][(p >> (8 * k)) & 0xFF];
             for (std::uint32_t k = 4; k < places; ++k)
                 v = v + kPlaceValues.add[k][(p >> (8 * k)) & 0xFF];
-            out = PlainNumber{v, j + (point ? 1 + places : 0), whole};
+            out = PlainNumber{v, end, whole};
             return true;
         }
     }

@@ -19,7 +19,8 @@ std::vector<std::string> readLinesWith(std::string_view input, bool fused, int m
         std::array<char, 256> buf{};
         buf.fill('#');
         if (fused) {
-            runtime::readLine(buf);
+            const std::uint32_t length = runtime::readLine(buf);
+            EXPECT_EQ(length, testutil::textOf(buf).size()) << "the length up to the NUL";
         } else {
             runtime::RDSTR(buf);
             runtime::SKIPLN();
@@ -53,6 +54,16 @@ TEST(ConsoleReader, LineEnds) {
         {"a\n\nb\n", {"a"}},        // an empty line reads as an empty text
         {"", {}},
         {"\t\n", {"\t"}},
+        // Longer lines, read sixteen bytes at a time: the line end, a CR, a
+        // NUL and a tab anywhere in such a run or at its edge.
+        {"0123456789abcdef0123\nnext\n", {"0123456789abcdef0123", "next"}},
+        {"0123456789abcde\r\n0123456789abcdef\r\n", {"0123456789abcde", "0123456789abcdef"}},
+        {"0123456789\rabcdef0123456789\n", {"0123456789\rabcdef0123456789"}},
+        {"0123456789abcdef\r0123456789abcdef\n", {"0123456789abcdef\r0123456789abcdef"}},
+        {"0123\t56789\tbcdef0123456789\n", {"0123\t56789\tbcdef0123456789"}},
+        {std::string("0123456789ab\0def0123456789\nnext\n", 33), {"0123456789ab", "next"}},
+        {"0123456789abcdef0123456789abcdef\r", {"0123456789abcdef0123456789abcdef"}},
+        {"0123456789abcdef0123456789abcdef\r\r\n", {"0123456789abcdef0123456789abcdef\r"}},
     };
     for (const Case& c : cases) EXPECT_EQ(readLines(c.input), c.lines) << c.input;
 }
