@@ -30,6 +30,8 @@
 #include <cmath>
 #include <cstring>
 
+#include <emmintrin.h>
+
 namespace realtext::digits {
 namespace {
 
@@ -68,22 +70,38 @@ std::uint64_t roundedScaled(const Dyadic& v, std::size_t a, std::size_t p, std::
     return static_cast<std::uint64_t>(n >> v.s) + (frac >= kThreshold[p][b] ? 1u : 0u);
 }
 
-// The eight decimal digits of n < 10^8 as characters, in text order in
-// memory: halves, then pairs, then single digits split in every lane at once.
-std::uint64_t eightDigits(std::uint64_t n) {
-    std::uint64_t v = (n / 10000) | ((n % 10000) << 32);
-    const std::uint64_t hundreds = ((v * 5243) >> 19) & 0x0000007F0000007Full;
-    v = hundreds | ((v - hundreds * 100) << 16);
-    const std::uint64_t tens = ((v * 103) >> 10) & 0x000F000F000F000Full;
-    v = tens | ((v - tens * 10) << 8);
-    return v | 0x3030303030303030ull;
-}
-
 // The sixteen decimal digits of n < 10^16 as characters, in text order:
-// byte i of the 128-bit word is character i.
+// byte i of the 128-bit word is character i. The two halves of eight digits
+// go through the vector unit side by side, each split into two groups of
+// four (a multiplication by 2^45 / 10^4, rounded up, and a shift), each
+// group spread over four 16-bit lanes; in each lane a high-half
+// multiplication and a shift give the group's first one, two, three or four
+// digits (by 1/1000, 1/100, 1/10 or 1, each exact below 10^4), and ten times
+// the lane before, taken away, leaves one digit per lane.
 Uint128 sixteenDigits(std::uint64_t n) {
     assert(n < pow10u64(16));
-    return Uint128{eightDigits(n / 100000000)} | (Uint128{eightDigits(n % 100000000)} << 64);
+    const std::uint64_t hi = n / 100000000;
+    const std::uint64_t lo = n - hi * 100000000;
+    const __m128i x = _mm_set_epi64x(static_cast<long long>(lo), static_cast<long long>(hi));
+    const __m128i div10000 = _mm_set1_epi32(static_cast<int>(0xD1B71759u)); // 2^45 / 10^4
+    const __m128i first = _mm_srli_epi64(_mm_mul_epu32(x, div10000), 45);
+    const __m128i second = _mm_sub_epi32(x, _mm_mul_epu32(first, _mm_set1_epi32(10000)));
+    // Each group times 4 (below 2^16) in the 16-bit lanes 0 and 1 of its half.
+    const __m128i groups = _mm_slli_epi64(_mm_or_si128(first, _mm_slli_epi64(second, 16)), 2);
+    const auto digitLanes = [](__m128i pairs) {
+        const __m128i g = _mm_unpacklo_epi32(pairs, pairs); // each group in four lanes
+        const __m128i divisor =
+            _mm_setr_epi16(8389, 5243, 13108, -32768, 8389, 5243, 13108, -32768);
+        const __m128i shift = _mm_setr_epi16(128, 2048, 8192, -32768, 128, 2048, 8192, -32768);
+        const __m128i lead = _mm_mulhi_epu16(_mm_mulhi_epu16(g, divisor), shift);
+        return _mm_sub_epi16(lead, _mm_slli_epi64(_mm_mullo_epi16(lead, _mm_set1_epi16(10)), 16));
+    };
+    const __m128i high = digitLanes(_mm_unpacklo_epi16(groups, groups));
+    const __m128i low = digitLanes(_mm_unpackhi_epi16(groups, groups));
+    const __m128i chars = _mm_or_si128(_mm_packus_epi16(high, low), _mm_set1_epi8('0'));
+    Uint128 w;
+    std::memcpy(&w, &chars, sizeof w);
+    return w;
 }
 
 // Stores the 16 bytes of w at `at`.
