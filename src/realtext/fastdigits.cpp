@@ -60,12 +60,15 @@ constexpr std::array<std::array<Uint128, kPlaces>, kPlaces> kThreshold = [] {
     return t;
 }();
 
-// floor(m * 10^a / 2^s + R[p] * 10^b), as above. With a <= 22 the product is
-// below 2^53 * 10^22 < 2^127; the whole part must fit 64 bits.
-std::uint64_t roundedScaled(const Dyadic& v, std::size_t a, std::size_t p, std::size_t b) {
-    assert(a < kPow10Count && p < kPlaces && b <= p);
+// floor(m * 10^a / 2^s + R[p] * 10^b), as above, tenToA being 10^a. With a
+// <= 22 the product is below 2^53 * 10^22 < 2^127; the whole part must fit
+// 64 bits. (The fixed-point plans pass 10^a as a 64-bit word, which makes
+// the product one multiplication.)
+template <class Power>
+std::uint64_t roundedScaled(const Dyadic& v, Power tenToA, std::size_t p, std::size_t b) {
+    assert(p < kPlaces && b <= p);
     assert(v.s >= 1 && v.s <= 126);
-    const Uint128 n = Uint128{v.m} * kPow10[a].exact;
+    const Uint128 n = Uint128{v.m} * tenToA;
     const Uint128 frac = n << (128 - v.s);
     return static_cast<std::uint64_t>(n >> v.s) + (frac >= kThreshold[p][b] ? 1u : 0u);
 }
@@ -117,32 +120,55 @@ std::int32_t decimalDigits(std::uint64_t n) {
     return static_cast<std::int32_t>(t) + (m >= pow10u64(t) ? 1 : 0);
 }
 
-bool planFixed(double v, std::int32_t places, FixedPlan& f) {
+} // namespace realtext::digits
+
+namespace realtext {
+
+DigitBase digitBase(double v) {
     const double a = std::fabs(v);
-    Dyadic d;
-    if (!(a < 1e14) || places >= static_cast<std::int32_t>(kPlaces) || !toDyadic(a, d))
-        return false; // zero, subnormals, infinities and NaNs too
+    DigitBase b;
+    b.v = v;
+    digits::Dyadic d;
+    if (!(a < 1e14) || !digits::toDyadic(a, d)) return b; // zero, subnormals, infinities, NaNs
+    b.m = d.m;
+    b.s = d.s;
+    b.ndig = digits::decimalDigits(a < 1 ? 0 : static_cast<std::uint64_t>(a));
+    b.taken = true;
+    return b;
+}
+
+} // namespace realtext
+
+namespace realtext::digits {
+
+bool planFixed(double v, std::int32_t places, FixedPlan& f) {
+    return planFixed(digitBase(v), places, f);
+}
+
+bool planFixed(const DigitBase& b, std::int32_t places, FixedPlan& f) {
+    if (!b.taken || places >= static_cast<std::int32_t>(kPlaces)) return false;
+    const Dyadic d{b.m, b.s};
     const std::size_t p = places > 0 ? static_cast<std::size_t>(places) : 0;
     // ndig: the integer digits of |v| + R[p], those of |v| or, when the
     // rounding carries into a new digit, one more; the computed digits then
     // reach 10^computed, and are computed again with the digit counted.
-    auto ndig = static_cast<std::size_t>(decimalDigits(a < 1 ? 0 : static_cast<std::uint64_t>(a)));
+    auto ndig = static_cast<std::size_t>(b.ndig);
     std::size_t computed = std::min<std::size_t>(ndig + p, kAllComputed);
     std::size_t k = computed - ndig;
-    std::uint64_t q = roundedScaled(d, k, p, k);
+    std::uint64_t q = roundedScaled(d, pow10u64(k), p, k);
     if (q >= pow10u64(computed)) {
         ++ndig;
         if (ndig > kIntComputed) return false;
         computed = std::min<std::size_t>(ndig + p, kAllComputed);
         k = computed - ndig;
-        q = roundedScaled(d, k, p, k);
+        q = roundedScaled(d, pow10u64(k), p, k);
     }
     f.digits = q;
     f.ndig = ndig;
     f.k = k;
     f.shown = p;
     f.point = places >= 0;
-    f.negative = v < 0;
+    f.negative = b.v < 0;
     return true;
 }
 
@@ -174,7 +200,7 @@ bool planFloat(double v, std::uint32_t n, FloatPlan& f) {
     while (Uint128{d.m} * kPow10[J].exact < one) ++J;
     const std::size_t places = n - 1;
     if (J + places >= kPow10Count) return false;
-    std::uint64_t q = roundedScaled(d, J + places, places, places);
+    std::uint64_t q = roundedScaled(d, kPow10[J + places].exact, places, places);
     auto e = -static_cast<std::int32_t>(J);
     if (q >= pow10u64(n)) { // rounding reached 10: one digit fewer
         q /= 10;
