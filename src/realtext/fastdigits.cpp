@@ -172,18 +172,20 @@ bool planFixed(const DigitBase& b, std::int32_t places, FixedPlan& f) {
     return true;
 }
 
-// The sixteen digit characters are shifted in registers so that the
-// integer digits, then the places, start a 16-byte store.
+// The computed digits times 10^(16 - computed) give sixteen characters that
+// start with them: the integer digits are the first, the places follow
+// (zeros behind them), and shifted in registers they start a second store
+// that puts them behind the point.
 void writeFixed(const FixedPlan& f, char* at) {
-    const Uint128 chars = sixteenDigits(f.digits);
     const std::size_t computed = f.ndig + f.k;
+    const Uint128 chars = sixteenDigits(f.digits * pow10u64(16 - computed));
     *at = '-';
     at += f.negative ? 1 : 0;
-    store16(at, chars >> (8 * (16 - computed)));
+    store16(at, chars);
     at += f.ndig;
     if (!f.point) return;
     *at++ = '.';
-    if (f.k > 0) store16(at, chars >> (8 * (16 - f.k)));
+    if (f.k > 0) store16(at, chars >> (8 * f.ndig));
     at += f.k;
     std::memset(at, '0', kPlanScratch); // the places past the computed digits
 }
