@@ -126,15 +126,12 @@ namespace realtext {
 
 DigitBase digitBase(double v) {
     const double a = std::fabs(v);
-    DigitBase b;
-    b.v = v;
     digits::Dyadic d;
-    if (!(a < 1e14) || !digits::toDyadic(a, d)) return b; // zero, subnormals, infinities, NaNs
-    b.m = d.m;
-    b.s = d.s;
-    b.ndig = digits::decimalDigits(a < 1 ? 0 : static_cast<std::uint64_t>(a));
-    b.taken = true;
-    return b;
+    if (!(a < 1e14) || !digits::toDyadic(a, d))
+        return DigitBase{v}; // zero, subnormals, infinities, NaNs
+    // Below 10^14 the whole part converts exactly, as a signed number too.
+    const auto whole = static_cast<std::uint64_t>(static_cast<std::int64_t>(a));
+    return DigitBase{v, d.m, d.s, digits::decimalDigits(whole), true};
 }
 
 } // namespace realtext
