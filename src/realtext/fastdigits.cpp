@@ -97,7 +97,11 @@ Uint128 sixteenDigits(std::uint64_t n) {
             _mm_setr_epi16(8389, 5243, 13108, -32768, 8389, 5243, 13108, -32768);
         const __m128i shift = _mm_setr_epi16(128, 2048, 8192, -32768, 128, 2048, 8192, -32768);
         const __m128i lead = _mm_mulhi_epu16(_mm_mulhi_epu16(g, divisor), shift);
-        return _mm_sub_epi16(lead, _mm_slli_epi64(_mm_mullo_epi16(lead, _mm_set1_epi16(10)), 16));
+        // Ten times each lane but the last of a group, whose product the
+        // shift drops (a multiplier that is not the same in every lane stays
+        // one multiplication rather than shifts and additions).
+        const __m128i ten = _mm_setr_epi16(10, 10, 10, 0, 10, 10, 10, 0);
+        return _mm_sub_epi16(lead, _mm_slli_epi64(_mm_mullo_epi16(lead, ten), 16));
     };
     const __m128i high = digitLanes(_mm_unpacklo_epi16(groups, groups));
     const __m128i low = digitLanes(_mm_unpackhi_epi16(groups, groups));
