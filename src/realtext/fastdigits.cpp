@@ -142,10 +142,6 @@ DigitBase digitBase(double v) {
 
 namespace realtext::digits {
 
-bool planFixed(double v, std::int32_t places, FixedPlan& f) {
-    return planFixed(digitBase(v), places, f);
-}
-
 bool planFixed(const DigitBase& b, std::int32_t places, FixedPlan& f) {
     if (!b.taken || places >= static_cast<std::int32_t>(kPlaces)) return false;
     const Dyadic d{b.m, b.s};

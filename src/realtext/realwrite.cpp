@@ -42,9 +42,7 @@ std::size_t shortcutFirst(bool planned, const Plan& p, double v, Count count, ch
 } // namespace
 
 std::size_t fixDigitsAt(double v, std::int32_t places, char* at) {
-    FixedPlan p;
-    const bool planned = planFixed(v, places, p);
-    return shortcutFirst<FixedPlan, writeFixed, fixDigitsGeneral>(planned, p, v, places, at);
+    return fixDigitsAt(digitBase(v), places, at);
 }
 
 std::size_t fixDigitsAt(const DigitBase& b, std::int32_t places, char* at) {
