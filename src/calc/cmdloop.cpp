@@ -80,9 +80,11 @@ void commandLoop() {
 void writeResult(double x) {
     char* const line = runtime::writePlace(kLineRoom);
     char* out = put(line, kLabel);
-    out += realtext::writeField(x, kFieldWidth, out);
+    const realtext::DigitBase base = realtext::digitBase(x); // once for both texts
+    out += realtext::writeField(base, kFieldWidth, out);
     out = put(out, kSeparator);
-    const std::size_t len = realtext::writeFixedText(x, realtext::kShownD, realtext::kShownI, out);
+    const std::size_t len =
+        realtext::writeFixedText(base, realtext::kShownD, realtext::kShownI, out);
     out += text::num::croppedLength(std::span<char>(out, len));
     out = put(out, "\r\n");
     runtime::writePlaced(static_cast<std::size_t>(out - line));

@@ -30,6 +30,8 @@
 #include <cmath>
 #include <cstring>
 
+#include <emmintrin.h>
+
 namespace realtext::digits {
 namespace {
 
@@ -58,32 +60,55 @@ constexpr std::array<std::array<Uint128, kPlaces>, kPlaces> kThreshold = [] {
     return t;
 }();
 
-// floor(m * 10^a / 2^s + R[p] * 10^b), as above. With a <= 22 the product is
-// below 2^53 * 10^22 < 2^127; the whole part must fit 64 bits.
-std::uint64_t roundedScaled(const Dyadic& v, std::size_t a, std::size_t p, std::size_t b) {
-    assert(a < kPow10Count && p < kPlaces && b <= p);
+// floor(m * 10^a / 2^s + R[p] * 10^b), as above, tenToA being 10^a. With a
+// <= 22 the product is below 2^53 * 10^22 < 2^127; the whole part must fit
+// 64 bits. (The fixed-point plans pass 10^a as a 64-bit word, which makes
+// the product one multiplication.)
+template <class Power>
+std::uint64_t roundedScaled(const Dyadic& v, Power tenToA, std::size_t p, std::size_t b) {
+    assert(p < kPlaces && b <= p);
     assert(v.s >= 1 && v.s <= 126);
-    const Uint128 n = Uint128{v.m} * kPow10[a].exact;
+    const Uint128 n = Uint128{v.m} * tenToA;
     const Uint128 frac = n << (128 - v.s);
     return static_cast<std::uint64_t>(n >> v.s) + (frac >= kThreshold[p][b] ? 1u : 0u);
 }
 
-// The eight decimal digits of n < 10^8 as characters, in text order in
-// memory: halves, then pairs, then single digits split in every lane at once.
-std::uint64_t eightDigits(std::uint64_t n) {
-    std::uint64_t v = (n / 10000) | ((n % 10000) << 32);
-    const std::uint64_t hundreds = ((v * 5243) >> 19) & 0x0000007F0000007Full;
-    v = hundreds | ((v - hundreds * 100) << 16);
-    const std::uint64_t tens = ((v * 103) >> 10) & 0x000F000F000F000Full;
-    v = tens | ((v - tens * 10) << 8);
-    return v | 0x3030303030303030ull;
-}
-
 // The sixteen decimal digits of n < 10^16 as characters, in text order:
-// byte i of the 128-bit word is character i.
+// byte i of the 128-bit word is character i. The two halves of eight digits
+// go through the vector unit side by side, each split into two groups of
+// four (a multiplication by 2^45 / 10^4, rounded up, and a shift), each
+// group spread over four 16-bit lanes; in each lane a high-half
+// multiplication and a shift give the group's first one, two, three or four
+// digits (by 1/1000, 1/100, 1/10 or 1, each exact below 10^4), and ten times
+// the lane before, taken away, leaves one digit per lane.
 Uint128 sixteenDigits(std::uint64_t n) {
     assert(n < pow10u64(16));
-    return Uint128{eightDigits(n / 100000000)} | (Uint128{eightDigits(n % 100000000)} << 64);
+    const std::uint64_t hi = n / 100000000;
+    const std::uint64_t lo = n - hi * 100000000;
+    const __m128i x = _mm_set_epi64x(static_cast<long long>(lo), static_cast<long long>(hi));
+    const __m128i div10000 = _mm_set1_epi32(static_cast<int>(0xD1B71759u)); // 2^45 / 10^4
+    const __m128i first = _mm_srli_epi64(_mm_mul_epu32(x, div10000), 45);
+    const __m128i second = _mm_sub_epi32(x, _mm_mul_epu32(first, _mm_set1_epi32(10000)));
+    // Each group times 4 (below 2^16) in the 16-bit lanes 0 and 1 of its half.
+    const __m128i groups = _mm_slli_epi64(_mm_or_si128(first, _mm_slli_epi64(second, 16)), 2);
+    const auto digitLanes = [](__m128i pairs) {
+        const __m128i g = _mm_unpacklo_epi32(pairs, pairs); // each group in four lanes
+        const __m128i divisor =
+            _mm_setr_epi16(8389, 5243, 13108, -32768, 8389, 5243, 13108, -32768);
+        const __m128i shift = _mm_setr_epi16(128, 2048, 8192, -32768, 128, 2048, 8192, -32768);
+        const __m128i lead = _mm_mulhi_epu16(_mm_mulhi_epu16(g, divisor), shift);
+        // Ten times each lane but the last of a group, whose product the
+        // shift drops (a multiplier that is not the same in every lane stays
+        // one multiplication rather than shifts and additions).
+        const __m128i ten = _mm_setr_epi16(10, 10, 10, 0, 10, 10, 10, 0);
+        return _mm_sub_epi16(lead, _mm_slli_epi64(_mm_mullo_epi16(lead, ten), 16));
+    };
+    const __m128i high = digitLanes(_mm_unpacklo_epi16(groups, groups));
+    const __m128i low = digitLanes(_mm_unpackhi_epi16(groups, groups));
+    const __m128i chars = _mm_or_si128(_mm_packus_epi16(high, low), _mm_set1_epi8('0'));
+    Uint128 w;
+    std::memcpy(&w, &chars, sizeof w);
+    return w;
 }
 
 // Stores the 16 bytes of w at `at`.
@@ -99,47 +124,65 @@ std::int32_t decimalDigits(std::uint64_t n) {
     return static_cast<std::int32_t>(t) + (m >= pow10u64(t) ? 1 : 0);
 }
 
-bool planFixed(double v, std::int32_t places, FixedPlan& f) {
+} // namespace realtext::digits
+
+namespace realtext {
+
+DigitBase digitBase(double v) {
     const double a = std::fabs(v);
-    Dyadic d;
-    if (!(a < 1e14) || places >= static_cast<std::int32_t>(kPlaces) || !toDyadic(a, d))
-        return false; // zero, subnormals, infinities and NaNs too
+    digits::Dyadic d;
+    if (!(a < 1e14) || !digits::toDyadic(a, d))
+        return DigitBase{v}; // zero, subnormals, infinities, NaNs
+    // Below 10^14 the whole part converts exactly, as a signed number too.
+    const auto whole = static_cast<std::uint64_t>(static_cast<std::int64_t>(a));
+    return DigitBase{v, d.m, d.s, digits::decimalDigits(whole), true};
+}
+
+} // namespace realtext
+
+namespace realtext::digits {
+
+bool planFixed(const DigitBase& b, std::int32_t places, FixedPlan& f) {
+    if (!b.taken || places >= static_cast<std::int32_t>(kPlaces)) return false;
+    const Dyadic d{b.m, b.s};
     const std::size_t p = places > 0 ? static_cast<std::size_t>(places) : 0;
     // ndig: the integer digits of |v| + R[p], those of |v| or, when the
     // rounding carries into a new digit, one more; the computed digits then
     // reach 10^computed, and are computed again with the digit counted.
-    auto ndig = static_cast<std::size_t>(decimalDigits(a < 1 ? 0 : static_cast<std::uint64_t>(a)));
+    auto ndig = static_cast<std::size_t>(b.ndig);
     std::size_t computed = std::min<std::size_t>(ndig + p, kAllComputed);
     std::size_t k = computed - ndig;
-    std::uint64_t q = roundedScaled(d, k, p, k);
+    std::uint64_t q = roundedScaled(d, pow10u64(k), p, k);
     if (q >= pow10u64(computed)) {
         ++ndig;
         if (ndig > kIntComputed) return false;
         computed = std::min<std::size_t>(ndig + p, kAllComputed);
         k = computed - ndig;
-        q = roundedScaled(d, k, p, k);
+        q = roundedScaled(d, pow10u64(k), p, k);
     }
     f.digits = q;
     f.ndig = ndig;
     f.k = k;
     f.shown = p;
     f.point = places >= 0;
-    f.negative = v < 0;
+    f.negative = b.v < 0;
     return true;
 }
 
-// The sixteen digit characters are shifted in registers so that the
-// integer digits, then the places, start a 16-byte store.
+// The computed digits times 10^(16 - computed) give sixteen characters that
+// start with them: the integer digits are the first, the places follow
+// (zeros behind them), and shifted in registers they start a second store
+// that puts them behind the point.
 void writeFixed(const FixedPlan& f, char* at) {
-    const Uint128 chars = sixteenDigits(f.digits);
     const std::size_t computed = f.ndig + f.k;
+    const Uint128 chars = sixteenDigits(f.digits * pow10u64(16 - computed));
     *at = '-';
     at += f.negative ? 1 : 0;
-    store16(at, chars >> (8 * (16 - computed)));
+    store16(at, chars);
     at += f.ndig;
     if (!f.point) return;
     *at++ = '.';
-    if (f.k > 0) store16(at, chars >> (8 * (16 - f.k)));
+    if (f.k > 0) store16(at, chars >> (8 * f.ndig));
     at += f.k;
     std::memset(at, '0', kPlanScratch); // the places past the computed digits
 }
@@ -156,7 +199,7 @@ bool planFloat(double v, std::uint32_t n, FloatPlan& f) {
     while (Uint128{d.m} * kPow10[J].exact < one) ++J;
     const std::size_t places = n - 1;
     if (J + places >= kPow10Count) return false;
-    std::uint64_t q = roundedScaled(d, J + places, places, places);
+    std::uint64_t q = roundedScaled(d, kPow10[J + places].exact, places, places);
     auto e = -static_cast<std::int32_t>(J);
     if (q >= pow10u64(n)) { // rounding reached 10: one digit fewer
         q /= 10;

@@ -59,8 +59,9 @@ struct FixedPlan {
     bool negative = false;
     std::size_t length() const { return (negative ? 1 : 0) + ndig + (point ? 1 + shown : 0); }
 };
-// FIXDIGITS(v, places) as a plan; false for values the shortcut does not take.
-bool planFixed(double v, std::int32_t places, FixedPlan& f);
+// FIXDIGITS(b.v, places) as a plan, b being digitBase(b.v); false for values
+// the shortcut does not take.
+bool planFixed(const DigitBase& b, std::int32_t places, FixedPlan& f);
 void writeFixed(const FixedPlan& f, char* at);
 
 struct FloatPlan {
@@ -88,6 +89,7 @@ void fltDigitsGeneral(double v, std::uint32_t n, Area& out);
 // for kWorkArea + kPlanScratch characters; the characters behind the text
 // are scratch. Return the length of the text (at most kWorkArea).
 std::size_t fixDigitsAt(double v, std::int32_t places, char* at);
+std::size_t fixDigitsAt(const DigitBase& b, std::int32_t places, char* at); // b = digitBase(b.v)
 std::size_t fltDigitsAt(double v, std::uint32_t n, char* at);
 constexpr std::size_t kDigitsRoom = kWorkArea + kPlanScratch;
 // The public rooms (realtext.h) leave the digit generators theirs.

@@ -71,6 +71,23 @@ std::size_t writeField(double v, std::uint32_t width, char* at);
 // What REALTOFIX(v, D, I) writes before its NUL, however long.
 std::size_t writeFixedText(double v, std::uint32_t D, std::uint32_t I, char* at);
 
+// A value as the fixed-point digit generator starts from it, worked out once
+// for a writer that shows one value in several texts (the result line: the
+// field and the fixed-point text of X): |v| as m / 2^s and the number of its
+// integer digits, or taken = false where the generator's general way does
+// all the work.
+struct DigitBase {
+    double v = 0.0;
+    std::uint64_t m = 0;
+    std::int32_t s = 0;
+    std::int32_t ndig = 0; // integer digits of |v|, 1 below 1
+    bool taken = false;
+};
+DigitBase digitBase(double v);
+// writeField and writeFixedText of b.v, the same texts.
+std::size_t writeField(const DigitBase& b, std::uint32_t width, char* at);
+std::size_t writeFixedText(const DigitBase& b, std::uint32_t D, std::uint32_t I, char* at);
+
 // Parses a real starting at text[pos]: blanks, a sign, digits, a point and
 // digits, E with a sign and digits; each step rounded to double. pos ends
 // after the number (after the last character read when there is none).

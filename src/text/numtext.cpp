@@ -7,7 +7,9 @@
 #include "realtext/realtext.h"
 #include "runtime/console.h"
 
+#include <bit>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace text::num {
@@ -53,16 +55,46 @@ void cropFixed(std::span<char> s) {
     if (SCNFWD(s, len, '.', true) <= len) CROPNUM(s);
 }
 
-std::size_t croppedLength(std::span<const char> text) {
-    std::size_t n = text.size();
-    while (n > 0 && text[n - 1] == '0') --n;
-    if (n == text.size()) return n; // no zeros to drop
-    // The zeros go when a point stands before them: looked for from the end,
-    // where it is a few places away.
-    for (std::size_t i = n; i > 0; --i) {
-        if (text[i - 1] == '.') return n;
+namespace {
+
+// Eight characters at a time, as one word: character i is byte i.
+static_assert(std::endian::native == std::endian::little);
+constexpr std::uint64_t kEachByte = 0x0101010101010101u;
+std::uint64_t wordAt(const char* at) {
+    std::uint64_t w = 0;
+    std::memcpy(&w, at, sizeof w);
+    return w;
+}
+
+// The length of text[0, n) without its trailing '0' characters: a word
+// equal to eight of them is skipped whole, and in the first that is not, the
+// highest byte that differs from '0' is the last character kept.
+std::size_t withoutTrailingZeros(const char* text, std::size_t n) {
+    for (; n >= 8; n -= 8) {
+        const std::uint64_t other = wordAt(text + n - 8) ^ (kEachByte * '0');
+        if (other != 0) return n - static_cast<std::size_t>(std::countl_zero(other) / 8);
     }
-    return text.size();
+    while (n > 0 && text[n - 1] == '0') --n;
+    return n;
+}
+
+// Whether text[0, n) holds a point, looked for from the end, where it is a
+// few places away: a word holds one when a byte of it XOR '.' is zero.
+bool holdsPoint(const char* text, std::size_t n) {
+    for (; n >= 8; n -= 8) {
+        const std::uint64_t x = wordAt(text + n - 8) ^ (kEachByte * '.');
+        if (((x - kEachByte) & ~x & (kEachByte * 0x80)) != 0) return true;
+    }
+    return std::memchr(text, '.', n) != nullptr;
+}
+
+} // namespace
+
+std::size_t croppedLength(std::span<const char> text) {
+    const std::size_t n = withoutTrailingZeros(text.data(), text.size());
+    if (n == text.size()) return n; // no zeros to drop
+    // The zeros go when a point stands before them.
+    return holdsPoint(text.data(), n) ? n : text.size();
 }
 
 void GETCROPNUM(double x, std::span<char> s) {

@@ -97,6 +97,38 @@ TEST(Cropnum, CropfixedLeavesATextWithoutAPoint) {
     for (const CropCase& c : cases) checkCrop(cropFixed, c);
 }
 
+// croppedLength reads eight characters at once: zero runs and points on
+// either side of a word's edge, and texts shorter than a word, each cropped
+// as cropFixed crops the same text.
+TEST(Cropnum, CroppedLengthIsWhatCropfixedLeaves) {
+    const std::string texts[] = {
+        "12.500",
+        "0.000000000",
+        "infinity",
+        "1000",
+        "",
+        "0",
+        "5.",
+        "120655.5545000000",
+        "1.00000000",
+        "1.000000000",
+        "12345678.0000000",
+        "1234567.00000000",
+        "123456789000000",
+        "9.100000000000000000",
+        "-0.000000001",
+        "100000000.",
+        "7.0000000000000000000000000",
+        "1234567890123456789.5",
+    };
+    for (const std::string& t : texts) {
+        std::array<char, 64> s{};
+        std::copy(t.begin(), t.end(), s.begin());
+        cropFixed(s);
+        EXPECT_EQ(croppedLength(t), testutil::textOf(std::span<char>(s)).size()) << '"' << t << '"';
+    }
+}
+
 TEST(Getcropnum, WritesOnePlaceAndCrops) {
     struct Case {
         double x;
