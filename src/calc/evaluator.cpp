@@ -13,7 +13,7 @@
 #include "runtime/console.h"
 #include "runtime/failure.h"
 #include "token/core.h"
-#include "token/plainline.h"
+#include "token/linescan.h"
 #include "token/tokenizer.h"
 
 namespace calc::eval {
@@ -26,7 +26,7 @@ using stack::Y;
 using token::OpCode;
 
 // What the tokens do to the registers, for the whole-line scan
-// (token/plainline.h) and the token loop alike.
+// (token/linescan.h) and the token loop alike.
 struct Registers {
     static void number(double value) { stack::STKPUSH(value); }
     // + - * /: LASTX := X, then Y op X into X, and a drop.

@@ -4,7 +4,7 @@
 // with a nine-digit limit on numbers, and the full operator table.
 #include "token/tokenizer.h"
 
-#include "token/plainline.h"
+#include "token/linescan.h"
 #include "token/tokenizer_testing.h"
 #include "token/tokenscan.h"
 
@@ -36,12 +36,12 @@ struct TokenState {
     // rebuilt whenever a set is replaced, so that classing a character is
     // one look-up instead of three set tests.
     std::array<TOKENKIND, 256> classes{};
-    // The same classes for the whole-line scan (token/plainline.h).
+    // The same classes for the whole-line scan (token/linescan.h).
     plain::Classes plainClasses{};
 };
 constinit TokenState st{};
 
-// The whole-line scan's classes (token/plainline.h) by the classes of the
+// The whole-line scan's classes (token/linescan.h) by the classes of the
 // three sets.
 constexpr plain::Classes plainClassesOf(const std::array<TOKENKIND, 256>& classes) {
     const std::array<unsigned char, 256>& upper = core::kUpper;
