@@ -11,16 +11,15 @@
 #include "calendar/daynum.h"
 #include "realtext/chop.h"
 #include "runtime/console.h"
+#include "text/bytewords.h"
 
 #include <array>
 #include <bit>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <limits>
 #include <span>
 #include <string_view>
-#include <type_traits>
 
 namespace calc::words {
 namespace {
@@ -193,31 +192,14 @@ constexpr std::array<Word, 30> kWords = {{
 // 8i to 8i + 7, every byte from its NUL on zero. Two texts compare equal
 // (CMPSTR gives 0) exactly when their keys are equal, and no word's key is 0.
 constexpr std::size_t kKeyChars = 8;
-constexpr std::uint64_t kOnes = 0x0101010101010101u;
-constexpr std::uint64_t kHighBits = 0x8080808080808080u;
-
-// The eight bytes as one number, the first the lowest: one load at run time
-// (the target is little-endian, as the x87 format already requires).
-static_assert(std::endian::native == std::endian::little);
-constexpr std::uint64_t packed(std::span<const char, kKeyChars> first) {
-    std::uint64_t v = 0;
-    if (!std::is_constant_evaluated()) {
-        std::memcpy(&v, first.data(), kKeyChars);
-        return v;
-    }
-    for (std::size_t i = 0; i < kKeyChars; ++i) {
-        v |= std::uint64_t{static_cast<unsigned char>(first[i])} << (8 * i);
-    }
-    return v;
-}
 
 // The key of whatever text CHARS holds, or 0 when no NUL ends it within the
 // first eight bytes: a text of eight characters or more is no word. The
 // lowest byte flagged by the zero-byte test is the first NUL (a borrow only
 // flags bytes above a zero byte).
 constexpr std::uint64_t keyOf(std::span<const char, kKeyChars> first) {
-    const std::uint64_t v = packed(first);
-    const std::uint64_t zeros = (v - kOnes) & ~v & kHighBits;
+    const std::uint64_t v = text::bytes::wordAt(first.data());
+    const std::uint64_t zeros = text::bytes::zeroBytes(v);
     if (zeros == 0) return 0;
     const int length = std::countr_zero(zeros) / 8;
     return v & ((std::uint64_t{1} << (8 * length)) - 1);

@@ -6,6 +6,7 @@
 #include "realtext/inttext.h"
 #include "realtext/realtext.h"
 #include "runtime/console.h"
+#include "text/bytewords.h"
 
 #include <bit>
 #include <cmath>
@@ -57,14 +58,8 @@ void cropFixed(std::span<char> s) {
 
 namespace {
 
-// Eight characters at a time, as one word: character i is byte i.
-static_assert(std::endian::native == std::endian::little);
-constexpr std::uint64_t kEachByte = 0x0101010101010101u;
-std::uint64_t wordAt(const char* at) {
-    std::uint64_t w = 0;
-    std::memcpy(&w, at, sizeof w);
-    return w;
-}
+using bytes::kEachByte;
+using bytes::wordAt;
 
 // The length of text[0, n) without its trailing '0' characters: a word
 // equal to eight of them is skipped whole, and in the first that is not, the
@@ -83,7 +78,7 @@ std::size_t withoutTrailingZeros(const char* text, std::size_t n) {
 bool holdsPoint(const char* text, std::size_t n) {
     for (; n >= 8; n -= 8) {
         const std::uint64_t x = wordAt(text + n - 8) ^ (kEachByte * '.');
-        if (((x - kEachByte) & ~x & (kEachByte * 0x80)) != 0) return true;
+        if (bytes::zeroBytes(x) != 0) return true;
     }
     return std::memchr(text, '.', n) != nullptr;
 }

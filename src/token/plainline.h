@@ -6,6 +6,7 @@
 #pragma once
 
 #include "realtext/realtext.h"
+#include "text/bytewords.h"
 #include "text/textbuf.h"
 #include "token/core.h"
 #include "token/tokenscan.h"
@@ -53,9 +54,7 @@ extern const PlaceValues kPlaceValues;
 // The characters of a number eight at a time: each byte xor "0" is its
 // digit's value, 10 or more for any other character.
 inline std::uint64_t load8(const char* at) {
-    std::uint64_t w = 0;
-    std::memcpy(&w, at, sizeof w);
-    return w ^ 0x3030303030303030ull;
+    return text::bytes::wordAt(at) ^ (text::bytes::kEachByte * '0');
 }
 
 // The top bit of each of the eight bytes that is no digit's: a byte of 10 or
